@@ -1,0 +1,63 @@
+# The two commands of the README are `make run` and `make test`; both install what they need.
+# Build folders: build/native (sanitizers), build/x64 and build/x86 (mingw-w64), build/bench, build/fuzz.
+
+CMAKE_GEN := -G Ninja
+NATIVE := build/native
+X64 := build/x64
+X86 := build/x86
+BENCH := build/bench
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 120
+WINE_SESSION := tests/wine/session.sh
+
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench fuzz clean format
+
+deps:
+	@./scripts/install-deps.sh
+
+native: deps
+	@cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELQ_SANITIZE=ON >/dev/null
+	@cmake --build $(NATIVE)
+
+x64: deps
+	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(X64)
+
+x86: deps
+	@cmake -S . -B $(X86) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(X86)
+
+build: native x64 x86
+
+test-native: native
+	cd $(NATIVE) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2
+
+# 32-bit programs run only where wine32 is installed; elsewhere their tests report skipped.
+test-x86: x86
+	cd $(X86) && ctest --output-on-failure -j2
+
+# One Wine session (prefix, display, fonts) for the whole x64 run.
+test-x64: x64
+	$(WINE_SESSION) sh -c 'cd $(X64) && ctest --output-on-failure -j2'
+
+test: build test-x86 test-native test-x64
+
+run: deps
+	@echo "The launcher is not built yet: 'make run' starts it once it exists. 'make test' builds and tests what there is."
+
+bench: deps
+	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
+	@cmake --build $(BENCH)
+	$(BENCH)/bench/archive_bench
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELQ_TESTS=OFF -DVELQ_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ)
+	mkdir -p $(FUZZ)/corpus
+	$(FUZZ)/fuzz/archive_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus fuzz/corpus/archive
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,103 @@
+#pragma once
+// The registry store of all programs: HKEY_CURRENT_USER\Software\OfficeKestrahl\Velquinランチャー
+// with the keys "Settings", "WindowPos" and "Profiles". The typed rules, the migration from
+// the earlier edition and the removal live here once; a backend supplies the hive (the
+// Windows registry, or memory for tests).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Registry value types.
+enum : uint32_t {
+    kRegNone = 0,
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+    kRegMultiSz = 7,
+    kRegQword = 11,
+};
+
+struct CRegValue {
+    uint32_t type = kRegNone;
+    std::vector<uint8_t> data;
+    bool operator==(const CRegValue&) const = default;
+};
+
+// How integers are read: the launcher takes any value of at most 4 bytes, the tools
+// only REG_DWORD values of at least 4 bytes.
+enum class XIntReading { Lenient, Strict };
+
+inline constexpr wchar_t kVendorKeyName[] = L"OfficeKestrahl";
+inline constexpr wchar_t kProfileName[] = L"Velquinランチャー";
+inline constexpr wchar_t kStoreKeyPath[] = L"Software\\OfficeKestrahl\\Velquinランチャー";
+inline constexpr wchar_t kEarlierEditionKeyPath[] = L"Software\\OfficeKestrahl\\VQLALaunch";
+inline constexpr wchar_t kSectionSettings[] = L"Settings";
+inline constexpr wchar_t kSectionWindowPos[] = L"WindowPos";
+inline constexpr wchar_t kSectionProfiles[] = L"Profiles";
+
+class CSettingsStore {
+public:
+    explicit CSettingsStore(XIntReading reading) : intReading(reading) {}
+    virtual ~CSettingsStore() = default;
+
+    int GetInt(const std::wstring& section, const std::wstring& entry, int defaultValue);
+    void SetInt(const std::wstring& section, const std::wstring& entry, int value);
+    std::wstring GetString(const std::wstring& section, const std::wstring& entry, const std::wstring& defaultValue);
+    // No text (nullopt) deletes the value.
+    void SetString(const std::wstring& section, const std::wstring& entry, const std::optional<std::wstring>& value);
+    std::optional<std::vector<uint8_t>> GetBlob(const std::wstring& section, const std::wstring& entry);
+    void SetBlob(const std::wstring& section, const std::wstring& entry, const std::vector<uint8_t>& bytes);
+
+    void MigrateFromEarlierEdition();
+    void RemoveStore();
+
+    XIntReading IntReading() const { return intReading; }
+
+    // The hive below HKEY_CURRENT_USER. Paths are backslash-joined key names.
+    // Opening a key (for reading too) creates every missing key on the way.
+    virtual bool CreateKey(const std::wstring& path) = 0;
+    virtual bool KeyExists(const std::wstring& path) = 0;
+    virtual bool ReadValue(const std::wstring& path, const std::wstring& name, CRegValue& value) = 0;
+    virtual bool WriteValue(const std::wstring& path, const std::wstring& name, const CRegValue& value) = 0;
+    virtual bool DeleteValue(const std::wstring& path, const std::wstring& name) = 0;
+    virtual std::vector<std::wstring> SubKeys(const std::wstring& path) = 0;
+    virtual std::vector<std::pair<std::wstring, CRegValue>> Values(const std::wstring& path) = 0;
+    // Deletes the key with all its subkeys and values.
+    virtual bool DeleteTree(const std::wstring& path) = 0;
+
+private:
+    std::wstring SectionPath(const std::wstring& section) const;
+    void CopyTree(const std::wstring& from, const std::wstring& to);
+
+    XIntReading intReading;
+};
+
+// A hive in memory, with registry value types, for tests and for platforms without a registry.
+class CMemoryStore : public CSettingsStore {
+public:
+    explicit CMemoryStore(XIntReading reading = XIntReading::Lenient) : CSettingsStore(reading) {}
+
+    bool CreateKey(const std::wstring& path) override;
+    bool KeyExists(const std::wstring& path) override;
+    bool ReadValue(const std::wstring& path, const std::wstring& name, CRegValue& value) override;
+    bool WriteValue(const std::wstring& path, const std::wstring& name, const CRegValue& value) override;
+    bool DeleteValue(const std::wstring& path, const std::wstring& name) override;
+    std::vector<std::wstring> SubKeys(const std::wstring& path) override;
+    std::vector<std::pair<std::wstring, CRegValue>> Values(const std::wstring& path) override;
+    bool DeleteTree(const std::wstring& path) override;
+
+    // Failure injection for tests: every write fails while set.
+    bool failWrites = false;
+
+private:
+    struct Key {
+        std::vector<std::pair<std::wstring, Key>> subKeys;  // registry order: by name, case-insensitive
+        std::vector<std::pair<std::wstring, CRegValue>> values;
+    };
+    Key* Find(const std::wstring& path, bool create);
+    Key root;
+};

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# ctest's emulator for the Windows builds: runs one Windows program under Wine.
+# Inside a session (session.sh) the session's prefix is used; otherwise a session
+# is made for this one run. A 32-bit program where wine32 is missing exits 77,
+# which the tests declare as their skip code.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ -z "${VELQ_WINE_SESSION:-}" ]; then
+    exec "$here/session.sh" "$here/run.sh" "$@"
+fi
+
+exe=$1
+shift
+# PE machine field: 0x14c is i386.
+pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
+if [ "$machine" = "014c" ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    echo "wine32 is not installed: 32-bit program not run"
+    exit 77
+fi
+exec wine "$exe" "$@"

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs a command inside a private Wine session and tears it down afterwards:
+# a throwaway WINEPREFIX (never ~/.wine), a private Xvfb display, a Japanese locale
+# (code page 932) and "MS Shell Dlg" / "MS Shell Dlg 2" drawn with IPAGothic.
+# Usage: session.sh COMMAND [ARGS...]; the command's exit status is passed on.
+set -u
+
+root=${VELQ_WINE_ROOT:-${TMPDIR:-/tmp}}
+mkdir -p "$root"
+session=$(mktemp -d "$root/velq-wine.XXXXXX")
+
+export WINEPREFIX="$session/prefix"
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export VELQ_WINE_SESSION="$session"
+
+xvfb_pid=""
+cleanup() {
+    trap - EXIT INT TERM
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$session"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb chooses a free display number itself and reports it on the descriptor.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$session/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$session/display" ] && break
+    sleep 0.1
+done
+if [ ! -s "$session/display" ]; then
+    echo "session.sh: Xvfb did not start" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$session/display")"
+
+wineboot -i >/dev/null 2>&1
+cat > "$session/fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS Shell Dlg"="IPAGothic"
+"MS Shell Dlg 2"="IPAGothic"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"MS Shell Dlg"="IPAGothic"
+"MS Shell Dlg 2"="IPAGothic"
+"MS UI Gothic"="IPAGothic"
+REG
+wine regedit /S "$session/fonts.reg" >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+
+"$@"
