@@ -285,16 +285,7 @@ bool EndsWithExtension(const std::wstring& text, const wchar_t* extension)
 
 std::wstring JoinPath(const std::wstring& left, const std::wstring& right)
 {
-    if (left.empty())
-        return right;
-    size_t leftEnd = left.size();
-    while (leftEnd > 0 && left[leftEnd - 1] == L'\\')
-        --leftEnd;
-    size_t rightStart = 0;
-    while (rightStart < right.size() && right[rightStart] == L'\\')
-        ++rightStart;
-    std::wstring joined(left, 0, leftEnd);
-    joined += L'\\';
-    joined.append(right, rightStart, std::wstring::npos);
-    return joined;
+    if (!left.empty() && left.back() == L'\\')
+        return left + right;
+    return left + L'\\' + right;
 }

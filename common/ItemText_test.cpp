@@ -344,9 +344,8 @@ TEST(ItemText, JoinPath)
     } cases[] = {
         {L"C:\\L", L"{A}.lnk", L"C:\\L\\{A}.lnk"},
         {L"C:\\L\\", L"{A}.lnk", L"C:\\L\\{A}.lnk"},
-        {L"C:\\L", L"\\{A}.lnk", L"C:\\L\\{A}.lnk"},
-        {L"C:\\L\\", L"\\{A}.lnk", L"C:\\L\\{A}.lnk"},
-        {L"", L"{A}.lnk", L"{A}.lnk"},
+        {L"C:\\", L"L", L"C:\\L"},
+        {L"\\\\server\\share", L"x.txt", L"\\\\server\\share\\x.txt"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(JoinPath(c.left, c.right), c.expected) << c.left << " + " << c.right;
