@@ -46,9 +46,11 @@ public:
 
     int GetInt(const std::wstring& section, const std::wstring& entry, int defaultValue);
     void SetInt(const std::wstring& section, const std::wstring& entry, int value);
+    // Text up to the first zero unit. Lenient: any value type is read as text; Strict: REG_SZ only.
     std::wstring GetString(const std::wstring& section, const std::wstring& entry, const std::wstring& defaultValue);
-    // No text (nullopt) deletes the value.
+    // No text (nullopt) deletes the value (Strict: without creating the section).
     void SetString(const std::wstring& section, const std::wstring& entry, const std::optional<std::wstring>& value);
+    // Only REG_BINARY values; any other type reads as absent.
     std::optional<std::vector<uint8_t>> GetBlob(const std::wstring& section, const std::wstring& entry);
     void SetBlob(const std::wstring& section, const std::wstring& entry, const std::vector<uint8_t>& bytes);
 
@@ -57,8 +59,11 @@ public:
 
     XIntReading IntReading() const { return intReading; }
 
-    // The hive below HKEY_CURRENT_USER. Paths are backslash-joined key names.
-    // Opening a key (for reading too) creates every missing key on the way.
+    // The hive below HKEY_CURRENT_USER. Paths are backslash-joined key names; key and value
+    // names compare without regard to case. CreateKey and WriteValue create every missing key
+    // on the way; the other primitives only open existing keys, so that merely looking at a key
+    // (the earlier edition's, say) never creates it. The typed operations above call CreateKey
+    // first, for reading too, so a read of a fresh store creates its section.
     virtual bool CreateKey(const std::wstring& path) = 0;
     virtual bool KeyExists(const std::wstring& path) = 0;
     virtual bool ReadValue(const std::wstring& path, const std::wstring& name, CRegValue& value) = 0;
@@ -95,7 +100,7 @@ public:
 
 private:
     struct Key {
-        std::vector<std::pair<std::wstring, Key>> subKeys;  // registry order: by name, case-insensitive
+        std::vector<std::pair<std::wstring, Key>> subKeys; // registry order: by name, case-insensitive
         std::vector<std::pair<std::wstring, CRegValue>> values;
     };
     Key* Find(const std::wstring& path, bool create);
