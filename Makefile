@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 WINE_SESSION := tests/wine/session.sh
 
-.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench fuzz clean format
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench fuzz fuzz-payload clean format
 
 deps:
 	@./scripts/install-deps.sh
@@ -55,6 +55,13 @@ fuzz: deps
 	@cmake --build $(FUZZ)
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/fuzz/archive_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus fuzz/corpus/archive
+
+# The payload directory reader of the bootstrap installer.
+fuzz-payload: deps
+	@cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELQ_TESTS=OFF -DVELQ_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) --target payload_fuzz
+	mkdir -p $(FUZZ)/corpus-payload
+	$(FUZZ)/VelqInst1_/fuzz/payload_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 $(FUZZ)/corpus-payload VelqInst1_/fuzz/corpus
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
