@@ -21,7 +21,7 @@ public:
     {
         return false;
     }
-    intptr_t ShellExecute(const std::wstring&, const std::wstring&, const std::wstring&, int) override { return 0; }
+    intptr_t ShellOpen(const std::wstring&, const std::wstring&, const std::wstring&, int) override { return 0; }
     bool CopyTextToClipboard(const std::wstring&) override { return false; }
     bool GetShellDisplayName(const std::wstring&, std::wstring&) override { return false; }
     bool GetShortcutTargetDisplayName(const std::wstring&, std::wstring&) override { return false; }
