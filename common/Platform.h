@@ -58,8 +58,8 @@ public:
     // Opens a shortcut through its item identifier list; false when any step fails.
     virtual bool ShellExecuteIdList(const std::wstring& lnkFile, const std::wstring& parameters,
                                     const std::wstring& folder, int show) = 0;
-    // ShellExecuteW with the default verb; returns its result code.
-    virtual intptr_t ShellExecute(const std::wstring& file, const std::wstring& parameters,
+    // ShellExecuteW with the default verb; returns its result code (above 32: success).
+    virtual intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters,
                                   const std::wstring& folder, int show) = 0;
     // CF_UNICODETEXT on the main window's clipboard; false without a main window.
     virtual bool CopyTextToClipboard(const std::wstring& text) = 0;

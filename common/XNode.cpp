@@ -202,7 +202,7 @@ bool CXItem::Execute(std::wstring* errorText)
     if (isInternal && EndsWithExtension(path, L".lnk") && Platform().ShellExecuteIdList(file, arguments, folder, show))
         return true;
 
-    intptr_t result = Platform().ShellExecute(file, arguments, folder, show);
+    intptr_t result = Platform().ShellOpen(file, arguments, folder, show);
     if (result > 32)
         return true;
     if (errorText)

@@ -8,14 +8,24 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
     wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev locales
 )
+
+# Wine maps Windows file names to host names through the locale: without a Japanese
+# UTF-8 locale, names such as "Velquinランチャー" cannot be created under Wine.
+ensure_japanese_locale() {
+    locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' && return 0
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || echo "could not build the ja_JP.UTF-8 locale"
+}
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    ensure_japanese_locale
+    exit 0
+fi
 
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
@@ -29,3 +39,4 @@ $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" || {
     sleep 5
     $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
+ensure_japanese_locale

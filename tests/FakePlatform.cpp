@@ -83,7 +83,7 @@ bool CFakePlatform::ShellExecuteIdList(const std::wstring& lnkFile, const std::w
     return true;
 }
 
-intptr_t CFakePlatform::ShellExecute(const std::wstring& file, const std::wstring& parameters,
+intptr_t CFakePlatform::ShellOpen(const std::wstring& file, const std::wstring& parameters,
                                      const std::wstring& folder, int show)
 {
     launches.push_back({false, file, parameters, folder, show});

@@ -25,7 +25,7 @@ public:
     int IconIndexFor(bool isInternal, const std::wstring& path) override;
     bool ShellExecuteIdList(const std::wstring& lnkFile, const std::wstring& parameters, const std::wstring& folder,
                             int show) override;
-    intptr_t ShellExecute(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+    intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
                           int show) override;
     bool CopyTextToClipboard(const std::wstring& text) override;
     bool GetShellDisplayName(const std::wstring& path, std::wstring& name) override;

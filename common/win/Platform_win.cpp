@@ -174,7 +174,7 @@ bool CWin32Platform::ShellExecuteIdList(const std::wstring& lnkFile, const std::
     return ShellExecuteExW(&info) != FALSE;
 }
 
-intptr_t CWin32Platform::ShellExecute(const std::wstring& file, const std::wstring& parameters,
+intptr_t CWin32Platform::ShellOpen(const std::wstring& file, const std::wstring& parameters,
                                       const std::wstring& folder, int show)
 {
     HINSTANCE result =

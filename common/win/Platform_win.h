@@ -9,10 +9,6 @@
 
 #include <functional>
 
-// shellapi.h names ShellExecute as a macro for ShellExecuteW, which would rename the
-// platform operation of the same name in every file that sees both.
-#undef ShellExecute
-
 #include "Platform.h"
 
 class CWin32Platform : public CPlatform {
@@ -30,7 +26,7 @@ public:
     // COM must be initialised on the calling thread for the shell-link operations.
     bool ShellExecuteIdList(const std::wstring& lnkFile, const std::wstring& parameters, const std::wstring& folder,
                             int show) override;
-    intptr_t ShellExecute(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+    intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
                           int show) override;
     bool CopyTextToClipboard(const std::wstring& text) override;
     bool GetShellDisplayName(const std::wstring& path, std::wstring& name) override;

@@ -160,8 +160,8 @@ TEST_F(PlatformWinTest, ClipboardCopyNeedsTheMainWindow)
 TEST_F(PlatformWinTest, ShellExecuteOfAMissingFileFails)
 {
     const std::wstring missing = TempPath(L"velq_no_such_program_4711.exe");
-    EXPECT_LE(platform.ShellExecute(missing, L"", L"", SW_SHOWNORMAL), 32);
-    EXPECT_LE(platform.ShellExecute(missing, L"/x", TempPath(L""), SW_SHOWNORMAL), 32);
+    EXPECT_LE(platform.ShellOpen(missing, L"", L"", SW_SHOWNORMAL), 32);
+    EXPECT_LE(platform.ShellOpen(missing, L"/x", TempPath(L""), SW_SHOWNORMAL), 32);
     EXPECT_FALSE(platform.ShellExecuteIdList(TempPath(L"velq_no_such_link.lnk"), L"", L"", SW_SHOWNORMAL));
 }
 
