@@ -1,0 +1,245 @@
+#include "MainFrame.h"
+
+#include <shellapi.h>
+
+#include "Ids.h"
+#include "InstanceBlock_win.h"
+#include "Platform.h"
+#include "SettingsStore.h"
+#include "VQLALaunchApp.h"
+
+UINT taskbarCreatedMessage = 0;
+
+namespace {
+const wchar_t kFrameClassName[] = L"VQLALaunchMainFrame";
+const wchar_t kTaskbarUnavailable[] = L"タスクバーにアクセスできません";
+constexpr UINT kNotifyIconId = 1;
+constexpr int kNotifyIconAttempts = 100;
+constexpr DWORD kNotifyIconRetryDelayMs = 100;
+
+#ifdef _WIN64
+// The full current layout of the record, as the shell expects it.
+static_assert(sizeof(NOTIFYICONDATAW) == 976);
+#endif
+} // namespace
+
+CMainFrame::CMainFrame(bool secondStart) : secondStart(secondStart)
+{
+    if (!taskbarCreatedMessage)
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    if (secondStart)
+        return;
+    ReloadFromStore(VQLA_RELOAD_ALL);
+    ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::CreateFrame()
+{
+    if (!RegisterWindowClass(kFrameClassName))
+        return false;
+    const RECT rect = {0, 0, 100, 100};
+    return Create(kFrameClassName, kAppName, WS_OVERLAPPEDWINDOW, rect);
+}
+
+void CMainFrame::ReloadFromStore(unsigned flags)
+{
+    if (flags & VQLA_RELOAD_LEFT) {
+        leftRoot.DeleteChildren();
+        leftRoot.Load();
+        leftRoot.UpdateImages();
+    }
+    if (flags & VQLA_RELOAD_RIGHT) {
+        rightRoot.DeleteChildren();
+        rightRoot.Load();
+        rightRoot.UpdateImages();
+    }
+    if (flags & VQLA_RELOAD_BEHAVIOUR)
+        behaviour = LoadBehaviourSettings(Store(), App().isWindows10OrLater != 0);
+    if (flags & VQLA_RELOAD_HOTKEYS) {
+        // HOOK(hotkeys): LoadHotKeys() fills fixedHotKeys from "HotKey_v3" / "HotKey_v2".
+    }
+}
+
+void CMainFrame::RequestMenu(bool byHotkey, bool right)
+{
+    // The popup menus build on this: the anchor and corner are those of the next menu.
+    menuIsRight = right ? 1 : 0;
+    if (byHotkey) {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        menuCorner = behaviour.menuPos & 3;
+        menuAnchor.x = (menuCorner & 2) ? width - 4 : 4;
+        menuAnchor.y = (menuCorner & 1) ? height - 4 : 4;
+    } else {
+        GetCursorPos(&menuAnchor);
+        menuCorner = 3;
+    }
+    ++menuRequests;
+}
+
+bool CMainFrame::AddNotificationIcon()
+{
+    RemoveNotificationIcon();
+    if (!notifyIcon) {
+        notifyIcon.reset(
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    }
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = Handle();
+    data.uID = kNotifyIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_NOTIFY_ICON;
+    data.hIcon = notifyIcon.get();
+    lstrcpynW(data.szTip, kAppName, static_cast<int>(std::size(data.szTip)));
+
+    for (int attempt = 0; attempt < kNotifyIconAttempts; ++attempt) {
+        if (Shell_NotifyIconW(NIM_ADD, &data))
+            return true;
+        // The shell may still be starting (launcher in the Startup folder).
+        Sleep(kNotifyIconRetryDelayMs);
+    }
+    Platform().ShowMessage(kTaskbarUnavailable);
+    return false;
+}
+
+void CMainFrame::RemoveNotificationIcon()
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = Handle();
+    data.uID = kNotifyIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Registered messages have no constant number.
+    if (launcherMessage && message == launcherMessage)
+        return OnLauncherMessage(wParam, lParam);
+    if (taskbarCreatedMessage && message == taskbarCreatedMessage) {
+        if (!secondStart)
+            AddNotificationIcon();
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_NOTIFY_ICON:
+        OnNotifyIcon(wParam, lParam);
+        return 0;
+    case WM_SHOW_PREPARED_MENU:
+        OnShowPreparedMenu();
+        return 0;
+    case WM_HOTKEY:
+        return OnHotKey(wParam, lParam);
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+LRESULT CMainFrame::OnCreate()
+{
+    App().Win32Platform().mainWindow = Handle();
+    if (secondStart)
+        return 0;
+    // HOOK(menus): read the appearance values and prepare the texture once.
+    MakeOwnIconBitmap();
+    RegisterHotKeysAtStartUp();
+    SaveTreesAtStartUp();
+    AddNotificationIcon();
+    return 0;
+}
+
+void CMainFrame::MakeOwnIconBitmap()
+{
+    const LONG size = GetMenuCheckMarkDimensions();
+    CWindowDCHandle screen(nullptr);
+    if (!screen)
+        return;
+    ownIconBitmap.reset(
+        static_cast<HBITMAP>(Platform().CreateMenuBitmap(screen.get(), LOWORD(size), HIWORD(size), ownIconIndex)));
+}
+
+void CMainFrame::RegisterHotKeysAtStartUp()
+{
+    // HOOK(hotkeys): register the fixed hotkeys and the item hotkeys of the left tree (and of
+    // the right tree while "Separate" is on), then SaveHotKeys().
+}
+
+void CMainFrame::SaveTreesAtStartUp()
+{
+    // The stored ids are those of the running launcher from now on.
+    leftRoot.Save();
+    rightRoot.Save();
+}
+
+void CMainFrame::OnDestroy()
+{
+    Default(WM_DESTROY, 0, 0);
+    RemoveNotificationIcon();
+    // HOOK(hotkeys): unregister every id of the hotkey manager.
+    CloseToolWindows();
+}
+
+void CMainFrame::OnWindowGone()
+{
+    CWin32Platform& platform = App().Win32Platform();
+    if (platform.mainWindow && !IsWindow(platform.mainWindow))
+        platform.mainWindow = nullptr;
+    CXFrameWnd::OnWindowGone();
+}
+
+LRESULT CMainFrame::OnLauncherMessage(WPARAM wParam, LPARAM lParam)
+{
+    switch (static_cast<uint32_t>(wParam)) {
+    case VQLA_RELOAD:
+        ReloadFromStore(static_cast<unsigned>(lParam));
+        return 1;
+    case VQLA_REGISTER_HOTKEY:
+        // HOOK(hotkeys): CHotKeyManager::Register; 0 means "not registered".
+        return 0;
+    case VQLA_UNREGISTER_HOTKEY:
+        // HOOK(hotkeys): CHotKeyManager::Unregister.
+        return 0;
+    default:
+        return SendMessageW(Handle(), WM_COMMAND, wParam, lParam);
+    }
+}
+
+void CMainFrame::OnNotifyIcon(WPARAM wParam, LPARAM lParam)
+{
+    (void)wParam;
+    // The menu opens on the button's release.
+    if (lParam == WM_LBUTTONUP)
+        RequestMenu(false, false);
+    else if (lParam == WM_RBUTTONUP)
+        RequestMenu(false, true);
+}
+
+void CMainFrame::OnShowPreparedMenu()
+{
+    // HOOK(menus): bring the window to the foreground, then build and track the menu.
+}
+
+LRESULT CMainFrame::OnHotKey(WPARAM wParam, LPARAM lParam)
+{
+    // HOOK(hotkeys): dispatch to the fixed targets in the order 0, 1, 2, 7, 3-6, then to the items.
+    return Default(WM_HOTKEY, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnQueryEndSession()
+{
+    // A dialog of the launcher is still open: the logon may not end under it.
+    return BringOwnPopupForward() ? FALSE : TRUE;
+}

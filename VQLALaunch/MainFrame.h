@@ -1,0 +1,94 @@
+#pragma once
+// The launcher's hidden main window: the notification icon, the two menu trees, the
+// launcher's commands and the registered-message protocol of the other programs.
+
+#include <windows.h>
+// KNOWNFOLDERID
+#include <shlobj.h>
+
+#include <array>
+#include <atomic>
+
+#include "HotKeyTarget.h"
+#include "Settings.h"
+#include "WinHandles.h"
+#include "XNode.h"
+#include "XWnd.h"
+
+// The number of "TaskbarCreated" in this process.
+extern UINT taskbarCreatedMessage;
+
+class CMainFrame : public CXFrameWnd {
+public:
+    // A second start only posts its command and ends while another launcher runs: its
+    // frame reads nothing from the store, registers no hotkey, saves nothing and shows no
+    // icon, so that the running launcher's registrations and stored ids stay as they are.
+    explicit CMainFrame(bool secondStart);
+    ~CMainFrame() override;
+
+    // Creates the hidden window (never shown).
+    bool CreateFrame();
+
+    void ReloadFromStore(unsigned flags);
+    // The one entry point of the popup menus: byHotkey places the menu at the "MenuPos"
+    // corner, otherwise at the cursor. For now it only records the request.
+    void RequestMenu(bool byHotkey, bool right);
+    bool AddNotificationIcon();
+    void RemoveNotificationIcon();
+
+    int refreshPending = 0;
+    CXRoot leftRoot{kLeftMenuName, 1};
+    CXRoot rightRoot{kRightMenuName, 2};
+    // "Separate", "ExitPos", "MenuPos", "ShowHotKey", the workaround pair, "AvoidTaskBar",
+    // "TheSubMenuAccelerator".
+    CBehaviourSettings behaviour;
+    // HOOK(hotkeys): the CHotKeyManager member goes here.
+    std::array<CHotKeyTarget, 8> fixedHotKeys;
+    POINT menuAnchor = {};
+    int menuCorner = 0;
+    int menuIsRight = 0;
+    int menuRequests = 0;
+    int ownIconIndex = -1;
+    CBitmapHandle ownIconBitmap;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT OnCreate();
+    void OnDestroy();
+    LRESULT OnLauncherMessage(WPARAM wParam, LPARAM lParam);
+    void OnNotifyIcon(WPARAM wParam, LPARAM lParam);
+    void OnShowPreparedMenu();
+    LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryEndSession();
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnWindowGone() override;
+
+    // Commands (MainFrameCommands.cpp)
+    bool RunCommand(unsigned id);
+    void OnSettings();
+    void OnCustomize();
+    void OnOpenKnownFolder(const KNOWNFOLDERID& folder);
+    void OnHomePage();
+    void OnRefresh();
+    void OnAppExit();
+    void OnRestart();
+    void OnForceClose();
+    void OnDeleteSettingsAndClose();
+    // A message box or dialog of the launcher in front of the main window, brought to the
+    // foreground with a beep; null when there is none.
+    HWND BringOwnPopupForward();
+    void StartProgramBeside(const wchar_t* fileName);
+
+    void MakeOwnIconBitmap();
+    void RegisterHotKeysAtStartUp();
+    void SaveTreesAtStartUp();
+
+    bool secondStart;
+    CIconHandle notifyIcon;
+    std::atomic<int> settingsGuard{0};
+    std::atomic<int> customizeGuard{0};
+    std::atomic<int> homePageGuard{0};
+    std::atomic<int> refreshGuard{0};
+};

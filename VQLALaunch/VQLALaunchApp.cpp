@@ -1,0 +1,340 @@
+#include "VQLALaunchApp.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+// GDI+ needs min/max and the COM types above.
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <optional>
+
+#include "Ids.h"
+#include "InstanceBlock_win.h"
+#include "ItemText.h"
+#include "MainFrame.h"
+#include "Settings.h"
+
+UINT launcherMessage = 0;
+
+namespace {
+CVQLALaunchApp* theApp = nullptr;
+
+const wchar_t kOldSystem[] = L"このプログラムはWindows Vista以降で動作します。";
+const wchar_t kLinksFolderVariable[] = L"VelquinLNKs";
+const wchar_t kUninstallVariable[] = L"VelquinUninstall";
+constexpr DWORD kRestartWaitMs = 5000;
+constexpr DWORD kRestartPollMs = 100;
+
+bool IsWindowsVersionAtLeast(DWORD major, DWORD minor, WORD servicePack)
+{
+    OSVERSIONINFOEXW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    info.dwMajorVersion = major;
+    info.dwMinorVersion = minor;
+    info.wServicePackMajor = servicePack;
+    DWORDLONG mask = 0;
+    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
+}
+
+std::wstring LoadResourceString(UINT id)
+{
+    const wchar_t* text = nullptr;
+    // With a zero length the call lends a pointer into the resource (not terminated).
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, length) : std::wstring();
+}
+
+void ShowAppMessage(const std::wstring& text)
+{
+    MessageBoxW(nullptr, text.c_str(), kAppName, MB_OK);
+}
+
+// Every entry below the folder, depth first, then the folder itself.
+void DeleteFolderTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(JoinPath(folder, L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = JoinPath(folder, name);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteFolderTree(path);
+            } else if (!DeleteFileW(path.c_str())) {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::optional<std::wstring> ReadUninstallVariable()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(kUninstallVariable, buffer, MAX_PATH);
+    if (length == 0) {
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+            return std::nullopt;
+        return std::wstring();
+    }
+    if (length >= MAX_PATH)
+        return std::nullopt; // does not fit the buffer, so it is not "NO"
+    return std::wstring(buffer, length);
+}
+} // namespace
+
+CVQLALaunchApp& App()
+{
+    return *theApp;
+}
+
+CVQLALaunchApp::CVQLALaunchApp()
+{
+    theApp = this;
+    SetCurrentProcessExplicitAppUserModelID(kAppUserModelId);
+    launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
+    instanceMappingName = kLauncherBlockName;
+    startupScale = 100;
+    isWindows10OrLater = IsWindowsVersionAtLeast(10, 0, 0) ? 1 : 0;
+    platform.messageCaption = kAppName;
+}
+
+CVQLALaunchApp::~CVQLALaunchApp()
+{
+    frame.reset();
+    InstallPlatform(nullptr, nullptr);
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+HWND CVQLALaunchApp::MainWindowHandle() const
+{
+    return frame ? frame->Handle() : nullptr;
+}
+
+bool CVQLALaunchApp::StartLibraries()
+{
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+
+    if (FAILED(OleInitialize(nullptr))) {
+        ShowAppMessage(LoadResourceString(IDS_OLE_INIT_FAILED));
+        return false;
+    }
+    oleStarted = true;
+
+    // No control containers here, so there is nothing to enable for them.
+    Gdiplus::GdiplusStartupInput input; // version 1, no debug callback, background thread on
+    gdiplusStarted = Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) == Gdiplus::Ok;
+
+    if (!IsWindowsVersionAtLeast(6, 0, 0)) {
+        ShowAppMessage(kOldSystem);
+        return false;
+    }
+    return true;
+}
+
+void CVQLALaunchApp::ReadModulePath()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    modulePath.assign(buffer, std::min<DWORD>(length, MAX_PATH));
+    const size_t slash = modulePath.rfind(L'\\');
+    moduleFolder = slash == std::wstring::npos ? std::wstring() : modulePath.substr(0, slash);
+}
+
+void CVQLALaunchApp::MakeDataFolders()
+{
+    PWSTR path = nullptr;
+    HRESULT hr = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    CCoTaskMemHandle owned(path);
+    localAppDataFolder = SUCCEEDED(hr) && path ? std::wstring(path) : std::wstring();
+    vendorDataFolder = JoinPath(localAppDataFolder, kVendorKeyName);
+    productDataFolder = JoinPath(vendorDataFolder, kAppName);
+    linksFolder = JoinPath(productDataFolder, L"LNKs");
+    // An existing folder is the normal case.
+    CreateDirectoryW(vendorDataFolder.c_str(), nullptr);
+    CreateDirectoryW(productDataFolder.c_str(), nullptr);
+    CreateDirectoryW(linksFolder.c_str(), nullptr);
+    platform.linksFolder = linksFolder;
+}
+
+void CVQLALaunchApp::ApplyShowInternalLinks()
+{
+    // Written back at once, so that the value always exists afterwards.
+    const std::wstring name = SettingName(XSetting::ShowInternalLinks, isWindows10OrLater != 0);
+    showInternalLinks = Store().GetInt(kSectionSettings, name, 0);
+    Store().SetInt(kSectionSettings, name, showInternalLinks);
+    if (showInternalLinks)
+        SetEnvironmentVariableW(kLinksFolderVariable, linksFolder.c_str());
+}
+
+bool CVQLALaunchApp::WaitForOldLauncher()
+{
+    const DWORD start = GetTickCount();
+    while (InstanceBlockExists(instanceMappingName.c_str())) {
+        if (GetTickCount() - start >= kRestartWaitMs)
+            return false;
+        Sleep(kRestartPollMs);
+    }
+    return true;
+}
+
+bool CVQLALaunchApp::CreateMainWindow(bool anotherLauncherRuns)
+{
+    frame = std::make_unique<CMainFrame>(anotherLauncherRuns);
+    mainWindow = frame.get();
+    if (!frame->CreateFrame()) {
+        mainWindow = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool CVQLALaunchApp::PublishInstance(XLaunchSwitch launchSwitch)
+{
+    CKernelHandle block(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kInstanceBlockSize,
+                                           instanceMappingName.c_str()));
+    const bool existed = block && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!block)
+        return true; // unreachable for others, but this start still serves as the launcher
+    CMappedViewHandle view(MapViewOfFile(block.get(), FILE_MAP_ALL_ACCESS, 0, 0, kInstanceBlockSize));
+    if (existed) {
+        if (view) {
+            if (unsigned command = SwitchCommand(launchSwitch))
+                PostMessageW(WindowFromBlockBytes(view.get()), launcherMessage, command, 0);
+        }
+        if (launchSwitch == XLaunchSwitch::Cleanup)
+            cleanupRequested = 1;
+        return false;
+    }
+    if (view)
+        WriteInstanceWindow(view.get(), MainWindowHandle());
+    instanceMapping = std::move(block);
+    return true;
+}
+
+void CVQLALaunchApp::StartScaleWatching()
+{
+    watcherExitSemaphore.reset(CreateSemaphoreW(nullptr, 0, 100, nullptr));
+    quitEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // HOOK(scale): startupScale := ReadPrimaryScale(); when scaleApiAvailable, create and
+    // register scaleChangeEvent and start the watcher thread (count it in watcherThreadCount).
+}
+
+void CVQLALaunchApp::StopScaleWatching()
+{
+    // HOOK(scale): unregister the scale change event when scaleEventRegistered.
+    if (quitEvent) {
+        SetEvent(quitEvent.get());
+        for (int i = 0; i < watcherThreadCount; ++i)
+            WaitForSingleObject(watcherExitSemaphore.get(), INFINITE);
+    }
+}
+
+bool CVQLALaunchApp::StartUp()
+{
+    if (!StartLibraries())
+        return false;
+
+    // HOOK(scale): on Windows 10 and later look up the three Shcore entry points.
+    // HOOK(icons): create the shared image list with the six fixed icons and hand it to the
+    // platform (imageList, iconIndexCallback).
+
+    registryKeyName = kVendorKeyName;
+    store = std::make_unique<CRegistryStore>(XIntReading::Lenient);
+    InstallPlatform(&platform, store.get());
+
+    ReadModulePath();
+    Store().MigrateFromEarlierEdition();
+    MakeDataFolders();
+    ApplyShowInternalLinks();
+
+    // The switch is read, and a restart waits for the old launcher, before the main window
+    // exists: a restarted launcher then registers its hotkeys after the old one has let go
+    // of them. A start that finds another launcher running makes a window that only carries
+    // its command: it neither registers hotkeys nor saves the trees, so the stored ids stay
+    // those of the running launcher. (Two starts racing each other can both miss the other
+    // here; the block below still elects one of them.)
+    const XLaunchSwitch launchSwitch = FindLaunchSwitch(CommandLine());
+    if (launchSwitch == XLaunchSwitch::Restart && !WaitForOldLauncher()) {
+        CloseToolWindows();
+        return false;
+    }
+    if (!CreateMainWindow(InstanceBlockExists(instanceMappingName.c_str())))
+        return false;
+
+    if (!PublishInstance(launchSwitch))
+        return false;
+
+    CloseToolWindows();
+
+    if (launchSwitch == XLaunchSwitch::Exit)
+        return false;
+    if (launchSwitch == XLaunchSwitch::Cleanup) {
+        cleanupRequested = 1;
+        return false;
+    }
+
+    StartScaleWatching();
+    return true;
+}
+
+int CVQLALaunchApp::ShutDown()
+{
+    StopScaleWatching();
+    instanceMapping.reset();
+
+    if (gdiplusStarted)
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+    gdiplusStarted = false;
+    if (oleStarted)
+        OleUninitialize();
+    oleStarted = false;
+
+    // Two launchers ending at once (a "/cleanup" start and the one it told to clean up)
+    // take turns here.
+    CKernelHandle mutex(CreateMutexW(nullptr, FALSE, kCleanupMutexName));
+    if (mutex)
+        WaitForSingleObject(mutex.get(), INFINITE);
+
+    const int exitCode = ExitProcessing();
+    if (UninstallVetoesCleanup(ReadUninstallVariable()))
+        cleanupRequested = 0;
+    if (cleanupRequested)
+        RunExitCleanup();
+
+    if (mutex)
+        ReleaseMutex(mutex.get());
+    return exitCode;
+}
+
+void CVQLALaunchApp::RunExitCleanup()
+{
+    if (store)
+        store->RemoveStore();
+    if (!productDataFolder.empty())
+        DeleteFolderTree(productDataFolder);
+    if (!vendorDataFolder.empty())
+        RemoveDirectoryW(vendorDataFolder.c_str());
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    CVQLALaunchApp app;
+    return app.Run(instance);
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The launcher's application object: start-up, the single-instance rule, the command
+// switches and the exit clean-up.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "LaunchSwitch.h"
+#include "Platform_win.h"
+#include "RegistryStore_win.h"
+#include "WinHandles.h"
+#include "XWinApp.h"
+
+class CMainFrame;
+
+inline constexpr wchar_t kAppName[] = L"Velquinランチャー";
+inline constexpr wchar_t kLauncherMessageName[] = L"OfficeKestrahl_Velquin_Message";
+inline constexpr wchar_t kAppUserModelId[] = L"Velquin.AppID.NoVersion";
+inline constexpr wchar_t kCleanupMutexName[] = L"VQLALaunch_cleanup_mutex";
+
+// The number of "OfficeKestrahl_Velquin_Message" in this process.
+extern UINT launcherMessage;
+
+class CVQLALaunchApp : public CXWinApp {
+public:
+    CVQLALaunchApp();
+    ~CVQLALaunchApp() override;
+
+    bool StartUp() override;
+    int ShutDown() override;
+
+    CMainFrame* MainFrame() const { return frame.get(); }
+    HWND MainWindowHandle() const;
+    CWin32Platform& Win32Platform() { return platform; }
+
+    int isWindows10OrLater = 0;
+    std::wstring moduleFolder;
+    std::wstring modulePath;
+    int cleanupRequested = 0;
+    CKernelHandle instanceMapping;
+    std::wstring registryKeyName;
+    std::wstring localAppDataFolder;
+    std::wstring vendorDataFolder;
+    std::wstring productDataFolder;
+    std::wstring linksFolder;
+    int showInternalLinks = 0;
+    bool scaleApiAvailable = false;
+    CKernelHandle scaleChangeEvent;
+    bool scaleEventRegistered = false;
+    uintptr_t scaleEventCookie = 0;
+    int startupScale = 100;
+    int watcherThreadCount = 0;
+    CKernelHandle quitEvent;
+    CKernelHandle watcherExitSemaphore;
+    std::wstring instanceMappingName;
+
+private:
+    bool StartLibraries();
+    void ReadModulePath();
+    void MakeDataFolders();
+    void ApplyShowInternalLinks();
+    bool CreateMainWindow(bool anotherLauncherRuns);
+    bool WaitForOldLauncher();
+    // False when another launcher runs: this start has posted its command and ends.
+    bool PublishInstance(XLaunchSwitch launchSwitch);
+    void StartScaleWatching();
+    void StopScaleWatching();
+    void RunExitCleanup();
+
+    std::unique_ptr<CRegistryStore> store;
+    CWin32Platform platform;
+    std::unique_ptr<CMainFrame> frame;
+    ULONG_PTR gdiplusToken = 0;
+    bool gdiplusStarted = false;
+    bool oleStarted = false;
+};
+
+CVQLALaunchApp& App();
