@@ -87,10 +87,8 @@ bool PutString(std::vector<uint8_t>& out, const std::wstring& s)
     }
     Put16(out, uint16_t(s.size()));
     for (wchar_t c : s) {
-        if constexpr (sizeof(wchar_t) > 2) {
-            if (uint32_t(c) > 0xFFFF) {
-                return false; // one UTF-16 unit per wchar_t
-            }
+        if ((uint32_t(c) >> 16) != 0) {
+            return false; // one UTF-16 unit per wchar_t
         }
         Put16(out, uint16_t(c));
     }

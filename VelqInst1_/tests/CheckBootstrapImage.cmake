@@ -1,0 +1,27 @@
+# Checks the built bootstrap without running it: machine type and the manifest it carries.
+# cmake -DEXE=path -DMACHINE=014c|8664 -P CheckBootstrapImage.cmake
+file(READ "${EXE}" header LIMIT 1024 HEX)
+string(SUBSTRING "${header}" 120 8 lfanewHex)
+# e_lfanew is little-endian.
+string(SUBSTRING "${lfanewHex}" 0 2 b0)
+string(SUBSTRING "${lfanewHex}" 2 2 b1)
+math(EXPR peOffset "0x${b1}${b0}")
+math(EXPR machineAt "(${peOffset} + 4) * 2")
+string(SUBSTRING "${header}" ${machineAt} 4 machine)
+string(SUBSTRING "${machine}" 0 2 m0)
+string(SUBSTRING "${machine}" 2 2 m1)
+if(NOT "${m1}${m0}" STREQUAL "${MACHINE}")
+    message(FATAL_ERROR "machine ${m1}${m0}, expected ${MACHINE}")
+endif()
+
+file(STRINGS "${EXE}" manifest REGEX "requestedExecutionLevel|Common-Controls|asInvoker")
+string(JOIN "\n" manifest ${manifest})
+if(NOT manifest MATCHES "requestedExecutionLevel level=\"requireAdministrator\"")
+    message(FATAL_ERROR "no requireAdministrator in the manifest")
+endif()
+if(NOT manifest MATCHES "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"")
+    message(FATAL_ERROR "no dependency on common controls 6")
+endif()
+if(manifest MATCHES "asInvoker")
+    message(FATAL_ERROR "a second manifest asks for asInvoker")
+endif()
