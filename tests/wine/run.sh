@@ -6,12 +6,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -z "${VELQ_WINE_SESSION:-}" ]; then
-    exec "$here/session.sh" "$here/run.sh" "$@"
-fi
-
 exe=$1
-shift
 # PE machine field: 0x14c is i386.
 pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
 machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
@@ -19,4 +14,9 @@ if [ "$machine" = "014c" ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/
     echo "wine32 is not installed: 32-bit program not run"
     exit 77
 fi
+
+if [ -z "${VELQ_WINE_SESSION:-}" ]; then
+    exec "$here/session.sh" "$here/run.sh" "$@"
+fi
+shift
 exec wine "$exe" "$@"
