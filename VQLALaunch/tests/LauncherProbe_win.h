@@ -1,0 +1,89 @@
+#pragma once
+// What the launcher's end-to-end tests use to drive real launcher processes: a private
+// folder with a copy of the launcher, process starts, the instance block, the registered
+// message, the store and the launcher's message boxes.
+
+#include <windows.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "SettingsStore.h"
+
+inline constexpr wchar_t kLauncherFile[] = L"Velquinランチャー.exe";
+inline constexpr wchar_t kSettingsToolFile[] = L"Velquinランチャー設定ツール.exe";
+inline constexpr wchar_t kVendorKey[] = L"Software\\OfficeKestrahl";
+inline constexpr wchar_t kProductKey[] = L"Software\\OfficeKestrahl\\Velquinランチャー";
+inline constexpr wchar_t kSettingsKey[] = L"Software\\OfficeKestrahl\\Velquinランチャー\\Settings";
+
+using namespace std::chrono_literals;
+
+// A folder of this test program's own, removed with everything in it at the end.
+class CTestFolder {
+public:
+    CTestFolder();
+    ~CTestFolder();
+    const std::wstring& Path() const { return path; }
+    std::wstring File(const std::wstring& name) const { return path + L"\\" + name; }
+
+private:
+    std::wstring path;
+};
+
+std::wstring FolderOfThisProgram();
+void DeleteTree(const std::wstring& folder);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+
+// The launcher's data folders of this user.
+std::wstring ProductDataFolder();
+std::wstring VendorDataFolder();
+
+class CProcess {
+public:
+    CProcess() = default;
+    CProcess(CProcess&& other) noexcept;
+    CProcess& operator=(CProcess&& other) noexcept;
+    ~CProcess(); // a process still running is killed
+    static CProcess Start(const std::wstring& exe, const std::wstring& arguments);
+    bool WaitForExit(std::chrono::milliseconds timeout) const;
+    bool IsRunning() const;
+    DWORD ExitCode() const;
+    DWORD Id() const { return id; }
+    void Kill();
+
+private:
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
+
+UINT LauncherMessage();
+// The window in the launcher's block, once the block exists (null on time-out).
+HWND WaitForLauncherWindow(std::chrono::milliseconds timeout);
+bool LauncherBlockExists();
+bool WaitForBlockGone(std::chrono::milliseconds timeout);
+// Kills whatever launcher still keeps the block (test clean-up).
+void KillRunningLauncher();
+// SendMessageTimeoutW; false on time-out or a dead window.
+bool SendLauncher(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// Message boxes with the caption "Velquinランチャー" of one process.
+struct CFoundBox {
+    HWND window = nullptr;
+    std::wstring text;
+};
+std::vector<CFoundBox> FindMessageBoxes(DWORD processId);
+// Waits for a box of that process, up to the time-out.
+CFoundBox WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
+void DismissMessageBox(HWND box);
+
+// Every value below a key of HKEY_CURRENT_USER, by "subkey path|value name".
+using CRegistrySnapshot = std::map<std::wstring, CRegValue>;
+CRegistrySnapshot SnapshotRegistry(const std::wstring& keyPath);
+bool KeyExists(const std::wstring& keyPath);
+void DeleteKey(const std::wstring& keyPath);
+bool ReadDword(const std::wstring& keyPath, const wchar_t* name, DWORD& value);
+void WriteDword(const std::wstring& keyPath, const wchar_t* name, DWORD value);
+void WriteBinary(const std::wstring& keyPath, const wchar_t* name, const std::vector<uint8_t>& bytes);
