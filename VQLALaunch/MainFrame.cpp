@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "HotKeys_win.h"
 #include "Ids.h"
 #include "InstanceBlock_win.h"
 #include "Platform.h"
@@ -16,6 +17,23 @@ const wchar_t kTaskbarUnavailable[] = L"タスクバーにアクセスできま�
 constexpr UINT kNotifyIconId = 1;
 constexpr int kNotifyIconAttempts = 100;
 constexpr DWORD kNotifyIconRetryDelayMs = 100;
+
+// A pressed fixed hotkey does what the launcher's own command of the same target does.
+class CFrameHotKeyActions : public CHotKeyActions {
+public:
+    explicit CFrameHotKeyActions(CMainFrame& frame) : frame(frame) {}
+    void ShowMenu(bool right) override { frame.RequestMenu(true, right); }
+    void RunCommand(int commandId) override { SendMessageW(frame.Handle(), WM_COMMAND, commandId, 0); }
+    void OpenFolder(XFixedHotKey which) override
+    {
+        static const int folderCommands[] = {ID_OPEN_START_MENU_USER, ID_OPEN_START_MENU_COMMON, ID_OPEN_STARTUP_USER,
+                                             ID_OPEN_STARTUP_COMMON};
+        RunCommand(folderCommands[which - kHotKeyUserStartMenu]);
+    }
+
+private:
+    CMainFrame& frame;
+};
 
 #ifdef _WIN64
 // The full current layout of the record, as the shell expects it.
@@ -57,9 +75,9 @@ void CMainFrame::ReloadFromStore(unsigned flags)
     }
     if (flags & VQLA_RELOAD_BEHAVIOUR)
         behaviour = LoadBehaviourSettings(Store(), App().isWindows10OrLater != 0);
-    if (flags & VQLA_RELOAD_HOTKEYS) {
-        // HOOK(hotkeys): LoadHotKeys() fills fixedHotKeys from "HotKey_v3" / "HotKey_v2".
-    }
+    // Only the stored records are read again; what is registered stays as it is.
+    if (flags & VQLA_RELOAD_HOTKEYS)
+        LoadHotKeys(fixedHotKeys);
 }
 
 void CMainFrame::RequestMenu(bool byHotkey, bool right)
@@ -156,7 +174,6 @@ LRESULT CMainFrame::OnCreate()
     // HOOK(menus): read the appearance values and prepare the texture once.
     MakeOwnIconBitmap();
     RegisterHotKeysAtStartUp();
-    SaveTreesAtStartUp();
     AddNotificationIcon();
     return 0;
 }
@@ -173,22 +190,19 @@ void CMainFrame::MakeOwnIconBitmap()
 
 void CMainFrame::RegisterHotKeysAtStartUp()
 {
-    // HOOK(hotkeys): register the fixed hotkeys and the item hotkeys of the left tree (and of
-    // the right tree while "Separate" is on), then SaveHotKeys().
-}
-
-void CMainFrame::SaveTreesAtStartUp()
-{
-    // The stored ids are those of the running launcher from now on.
-    leftRoot.Save();
-    rightRoot.Save();
+    // The stored ids are those of the running launcher from now on: the settings tool asks
+    // to release a binding by its stored id.
+    CWin32HotKeyWindow window(Handle());
+    if (::RegisterHotKeysAtStartUp(hotKeyManager, window, fixedHotKeys, leftRoot, rightRoot, behaviour.separate != 0))
+        PostMessageW(Handle(), launcherMessage, ID_REFRESH, 0);
 }
 
 void CMainFrame::OnDestroy()
 {
     Default(WM_DESTROY, 0, 0);
     RemoveNotificationIcon();
-    // HOOK(hotkeys): unregister every id of the hotkey manager.
+    CWin32HotKeyWindow window(Handle());
+    hotKeyManager.UnregisterAll(window);
     CloseToolWindows();
 }
 
@@ -206,12 +220,15 @@ LRESULT CMainFrame::OnLauncherMessage(WPARAM wParam, LPARAM lParam)
     case VQLA_RELOAD:
         ReloadFromStore(static_cast<unsigned>(lParam));
         return 1;
-    case VQLA_REGISTER_HOTKEY:
-        // HOOK(hotkeys): CHotKeyManager::Register; 0 means "not registered".
-        return 0;
-    case VQLA_UNREGISTER_HOTKEY:
-        // HOOK(hotkeys): CHotKeyManager::Unregister.
-        return 0;
+    case VQLA_REGISTER_HOTKEY: {
+        // The reply travels sign-extended; the settings tool looks at its low 32 bits only.
+        CWin32HotKeyWindow window(Handle());
+        return static_cast<int32_t>(hotKeyManager.Register(window, static_cast<int32_t>(lParam)));
+    }
+    case VQLA_UNREGISTER_HOTKEY: {
+        CWin32HotKeyWindow window(Handle());
+        return static_cast<int32_t>(hotKeyManager.Unregister(window, static_cast<int32_t>(lParam)));
+    }
     default:
         return SendMessageW(Handle(), WM_COMMAND, wParam, lParam);
     }
@@ -234,7 +251,8 @@ void CMainFrame::OnShowPreparedMenu()
 
 LRESULT CMainFrame::OnHotKey(WPARAM wParam, LPARAM lParam)
 {
-    // HOOK(hotkeys): dispatch to the fixed targets in the order 0, 1, 2, 7, 3-6, then to the items.
+    CFrameHotKeyActions actions(*this);
+    DispatchHotKey(static_cast<int>(wParam), fixedHotKeys, leftRoot, rightRoot, actions);
     return Default(WM_HOTKEY, wParam, lParam);
 }
 

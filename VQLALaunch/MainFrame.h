@@ -9,7 +9,7 @@
 #include <array>
 #include <atomic>
 
-#include "HotKeyTarget.h"
+#include "HotKeyList.h"
 #include "Settings.h"
 #include "WinHandles.h"
 #include "XNode.h"
@@ -42,8 +42,8 @@ public:
     // "Separate", "ExitPos", "MenuPos", "ShowHotKey", the workaround pair, "AvoidTaskBar",
     // "TheSubMenuAccelerator".
     CBehaviourSettings behaviour;
-    // HOOK(hotkeys): the CHotKeyManager member goes here.
-    std::array<CHotKeyTarget, 8> fixedHotKeys;
+    CHotKeyManager hotKeyManager;
+    CFixedHotKeys fixedHotKeys;
     POINT menuAnchor = {};
     int menuCorner = 0;
     int menuIsRight = 0;
@@ -82,8 +82,8 @@ private:
     void StartProgramBeside(const wchar_t* fileName);
 
     void MakeOwnIconBitmap();
+    // Registers every binding, then stores the fixed list and both trees with the new ids.
     void RegisterHotKeysAtStartUp();
-    void SaveTreesAtStartUp();
 
     bool secondStart;
     CIconHandle notifyIcon;

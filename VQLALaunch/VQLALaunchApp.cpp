@@ -228,22 +228,59 @@ bool CVQLALaunchApp::PublishInstance(XLaunchSwitch launchSwitch)
     return true;
 }
 
+void CVQLALaunchApp::LookUpScaleApi()
+{
+    // The entry points exist from Windows 10 on; older systems never load the library.
+    if (isWindows10OrLater)
+        scaleApiAvailable = scaleApi.LookUp();
+}
+
+void CVQLALaunchApp::CreateImageList()
+{
+    if (!imageListMan.Create(GetModuleHandleW(nullptr)))
+        return;
+    platform.imageList = imageListMan.Handle();
+    platform.iconIndexCallback = [this](bool isInternal, const std::wstring& path) {
+        return imageListMan.GetIconIndex(isInternal, path);
+    };
+}
+
 void CVQLALaunchApp::StartScaleWatching()
 {
     watcherExitSemaphore.reset(CreateSemaphoreW(nullptr, 0, 100, nullptr));
     quitEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    // HOOK(scale): startupScale := ReadPrimaryScale(); when scaleApiAvailable, create and
-    // register scaleChangeEvent and start the watcher thread (count it in watcherThreadCount).
+    startupScale = ReadPrimaryScale(scaleApi);
+    if (!scaleApiAvailable)
+        return;
+    scaleChangeEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    DWORD_PTR cookie = 0;
+    if (scaleChangeEvent && SUCCEEDED(scaleApi.registerScaleChangeEvent(scaleChangeEvent.get(), &cookie))) {
+        scaleEventCookie = cookie;
+        scaleEventRegistered = true;
+    }
+    // Started even without a registration: it then only waits for the quit event.
+    scaleWatcherContext.api = &scaleApi;
+    scaleWatcherContext.scaleChangeEvent = scaleChangeEvent.get();
+    scaleWatcherContext.quitEvent = quitEvent.get();
+    scaleWatcherContext.watcherExitSemaphore = watcherExitSemaphore.get();
+    scaleWatcherContext.startupScale = startupScale;
+    scaleWatcherContext.mainWindow = MainWindowHandle();
+    CKernelHandle thread(CreateThread(nullptr, 0, ScaleWatcher, &scaleWatcherContext, 0, nullptr));
+    if (thread)
+        ++watcherThreadCount;
 }
 
 void CVQLALaunchApp::StopScaleWatching()
 {
-    // HOOK(scale): unregister the scale change event when scaleEventRegistered.
+    if (scaleEventRegistered)
+        scaleApi.unregisterScaleChangeEvent(scaleEventCookie);
+    scaleEventRegistered = false;
     if (quitEvent) {
         SetEvent(quitEvent.get());
         for (int i = 0; i < watcherThreadCount; ++i)
             WaitForSingleObject(watcherExitSemaphore.get(), INFINITE);
     }
+    watcherThreadCount = 0;
 }
 
 bool CVQLALaunchApp::StartUp()
@@ -251,9 +288,8 @@ bool CVQLALaunchApp::StartUp()
     if (!StartLibraries())
         return false;
 
-    // HOOK(scale): on Windows 10 and later look up the three Shcore entry points.
-    // HOOK(icons): create the shared image list with the six fixed icons and hand it to the
-    // platform (imageList, iconIndexCallback).
+    LookUpScaleApi();
+    CreateImageList();
 
     registryKeyName = kVendorKeyName;
     store = std::make_unique<CRegistryStore>(XIntReading::Lenient);

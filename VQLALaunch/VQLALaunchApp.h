@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "ImageListMan_win.h"
 #include "LaunchSwitch.h"
 #include "Platform_win.h"
 #include "RegistryStore_win.h"
+#include "ScaleWatcher.h"
 #include "WinHandles.h"
 #include "XWinApp.h"
 
@@ -56,6 +58,11 @@ public:
     CKernelHandle quitEvent;
     CKernelHandle watcherExitSemaphore;
     std::wstring instanceMappingName;
+    // The shared icon image list, created before the main window.
+    CImageListMan imageListMan;
+    // The Shcore entry points, and what the watcher thread reads.
+    CScaleApi scaleApi;
+    CScaleWatcherContext scaleWatcherContext;
 
 private:
     bool StartLibraries();
@@ -66,6 +73,8 @@ private:
     bool WaitForOldLauncher();
     // False when another launcher runs: this start has posted its command and ends.
     bool PublishInstance(XLaunchSwitch launchSwitch);
+    void LookUpScaleApi();
+    void CreateImageList();
     void StartScaleWatching();
     void StopScaleWatching();
     void RunExitCleanup();
