@@ -42,8 +42,12 @@ test-x64: x64
 
 test: build test-x86 test-native test-x64
 
+# Builds the x64 launcher and starts it under Wine, on $$DISPLAY or a private Xvfb, in a
+# prefix kept under build/ (build/run-prefix).
 run: deps
-	@echo "The launcher is not built yet: 'make run' starts it once it exists. 'make test' builds and tests what there is."
+	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(X64) --target VQLALaunch
+	@./scripts/run-launcher.sh "$(X64)/VQLALaunch/Velquinランチャー.exe" build/run-prefix
 
 bench: deps
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null

@@ -43,20 +43,6 @@ if [ ! -s "$session/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$session/display")"
 
-wineboot -i >/dev/null 2>&1
-cat > "$session/fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"MS Shell Dlg"="IPAGothic"
-"MS Shell Dlg 2"="IPAGothic"
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"MS Shell Dlg"="IPAGothic"
-"MS Shell Dlg 2"="IPAGothic"
-"MS UI Gothic"="IPAGothic"
-REG
-wine regedit /S "$session/fonts.reg" >/dev/null 2>&1
-wineserver -w >/dev/null 2>&1
+"$(dirname "$0")/prefix-setup.sh"
 
 "$@"
