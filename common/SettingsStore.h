@@ -100,6 +100,8 @@ public:
 
 private:
     struct Key {
+        // A user-provided constructor: clang rejects the implicit one while Key is incomplete.
+        Key() {}
         std::vector<std::pair<std::wstring, Key>> subKeys; // registry order: by name, case-insensitive
         std::vector<std::pair<std::wstring, CRegValue>> values;
     };
