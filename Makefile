@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 WINE_SESSION := tests/wine/session.sh
 
-.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench fuzz fuzz-payload clean format
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench bench-payload fuzz fuzz-payload clean format
 
 deps:
 	@./scripts/install-deps.sh
@@ -53,6 +53,13 @@ bench: deps
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
 	@cmake --build $(BENCH)
 	$(BENCH)/bench/archive_bench
+	$(BENCH)/VelqInst1_/payload_bench $(BENCH)
+
+# SHA-256 and extraction of the bootstrap installer against coreutils, cp and openssl.
+bench-payload: deps
+	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) --target payload_bench
+	$(BENCH)/VelqInst1_/payload_bench $(BENCH)
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELQ_TESTS=OFF -DVELQ_FUZZ=ON >/dev/null

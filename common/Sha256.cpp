@@ -56,18 +56,16 @@ inline uint32_t Choose(uint32_t e, uint32_t f, uint32_t g)
 {
     return g ^ (e & (f ^ g));
 }
-inline uint32_t Majority(uint32_t a, uint32_t b, uint32_t c)
-{
-    return (a & b) | (c & (a | b));
-}
 
 // One round with the working variables passed by name, so that the unrolled rounds rotate
-// the names instead of moving eight values every round.
-#define VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, k, w)                                                                \
+// the names instead of moving eight values every round. Majority is b ^ ((a ^ b) & (b ^ c)):
+// this round's a ^ b is the next round's b ^ c, so two names alternate to carry it over.
+#define VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, k, w, abNew, bcPrev)                                                 \
     do {                                                                                                               \
         uint32_t t1 = h + BigSigma1(e) + Choose(e, f, g) + (k) + (w);                                                  \
+        abNew = a ^ b;                                                                                                 \
         d += t1;                                                                                                       \
-        h = t1 + BigSigma0(a) + Majority(a, b, c);                                                                     \
+        h = t1 + BigSigma0(a) + (b ^ (abNew & bcPrev));                                                                \
     } while (0)
 
 // The message schedule kept as a ring of 16 words.
@@ -75,14 +73,14 @@ inline uint32_t Majority(uint32_t a, uint32_t b, uint32_t c)
     (w[(i)&15] += SmallSigma1(w[((i)-2) & 15]) + w[((i)-7) & 15] + SmallSigma0(w[((i)-15) & 15]))
 
 #define VELQ_SHA256_EIGHT(i, W)                                                                                        \
-    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kSha256RoundConstants[(i) + 0], W((i) + 0));                             \
-    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, kSha256RoundConstants[(i) + 1], W((i) + 1));                             \
-    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, kSha256RoundConstants[(i) + 2], W((i) + 2));                             \
-    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, kSha256RoundConstants[(i) + 3], W((i) + 3));                             \
-    VELQ_SHA256_ROUND(e, f, g, h, a, b, c, d, kSha256RoundConstants[(i) + 4], W((i) + 4));                             \
-    VELQ_SHA256_ROUND(d, e, f, g, h, a, b, c, kSha256RoundConstants[(i) + 5], W((i) + 5));                             \
-    VELQ_SHA256_ROUND(c, d, e, f, g, h, a, b, kSha256RoundConstants[(i) + 6], W((i) + 6));                             \
-    VELQ_SHA256_ROUND(b, c, d, e, f, g, h, a, kSha256RoundConstants[(i) + 7], W((i) + 7))
+    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kSha256RoundConstants[(i) + 0], W((i) + 0), x, y);                       \
+    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, kSha256RoundConstants[(i) + 1], W((i) + 1), y, x);                       \
+    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, kSha256RoundConstants[(i) + 2], W((i) + 2), x, y);                       \
+    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, kSha256RoundConstants[(i) + 3], W((i) + 3), y, x);                       \
+    VELQ_SHA256_ROUND(e, f, g, h, a, b, c, d, kSha256RoundConstants[(i) + 4], W((i) + 4), x, y);                       \
+    VELQ_SHA256_ROUND(d, e, f, g, h, a, b, c, kSha256RoundConstants[(i) + 5], W((i) + 5), y, x);                       \
+    VELQ_SHA256_ROUND(c, d, e, f, g, h, a, b, kSha256RoundConstants[(i) + 6], W((i) + 6), x, y);                       \
+    VELQ_SHA256_ROUND(b, c, d, e, f, g, h, a, kSha256RoundConstants[(i) + 7], W((i) + 7), y, x)
 
 CSha256::TBlockFunction Sha256ExtensionBlocks()
 {
@@ -117,15 +115,18 @@ void CSha256::PortableBlocks(uint32_t state[8], const uint8_t* data, size_t bloc
         }
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+        uint32_t x, y = b ^ c;
 
 #define VELQ_W_LOAD(i) w[i]
 #define VELQ_W_NEXT(i) VELQ_SHA256_SCHEDULE(w, i)
         VELQ_SHA256_EIGHT(0, VELQ_W_LOAD);
         VELQ_SHA256_EIGHT(8, VELQ_W_LOAD);
-        for (int i = 16; i < 64; i += 16) {
-            VELQ_SHA256_EIGHT(i, VELQ_W_NEXT);
-            VELQ_SHA256_EIGHT(i + 8, VELQ_W_NEXT);
-        }
+        VELQ_SHA256_EIGHT(16, VELQ_W_NEXT);
+        VELQ_SHA256_EIGHT(24, VELQ_W_NEXT);
+        VELQ_SHA256_EIGHT(32, VELQ_W_NEXT);
+        VELQ_SHA256_EIGHT(40, VELQ_W_NEXT);
+        VELQ_SHA256_EIGHT(48, VELQ_W_NEXT);
+        VELQ_SHA256_EIGHT(56, VELQ_W_NEXT);
 #undef VELQ_W_LOAD
 #undef VELQ_W_NEXT
 
