@@ -173,6 +173,20 @@ TEST(PayloadContainer, LargeFileFindsTheDirectoryInTheLastMegabyte)
     }
 }
 
+TEST(PayloadContainer, DirectoryIsFoundWithOneReadOfTheLastMegabyte)
+{
+    for (size_t imageSize : {size_t(5000), size_t(0x100000 + 4321), size_t(0x300000)}) {
+        CPacked p = PackRelease(imageSize, {70000});
+        CRecordingSource source(p.container.data(), p.container.size());
+        CPayloadDirectory dir;
+        ASSERT_TRUE(ReadPayloadDirectory(source, dir));
+        size_t expected = std::min<size_t>(p.container.size(), kPayloadWindow);
+        ASSERT_EQ(source.reads.size(), 1u) << imageSize;
+        EXPECT_LE(source.reads[0], kPayloadWindow);
+        EXPECT_GE(source.reads[0], expected - 31) << "the window starts at a multiple of 32";
+    }
+}
+
 TEST(PayloadContainer, DirectoryOutsideTheLastMegabyteIsNotFound)
 {
     CPacked p = PackRelease(2000, {100});
