@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ItemText.h"
+#include "Settings.h"
 #include "XNode.h"
 
 namespace {
@@ -229,7 +230,9 @@ unsigned MenuTrackFlags(int corner, bool avoidTaskBar, unsigned taskBarEdge)
 
 int WorkaroundRepetitions(int retryCount)
 {
-    return retryCount < 2 ? 1 : (retryCount > 9 ? 10 : retryCount);
+    CBehaviourSettings behaviour;
+    behaviour.win10WorkaroundRetryCount = retryCount;
+    return behaviour.EffectiveRetryCount();
 }
 
 int AbsoluteInputCoordinate(int v, int extent)

@@ -256,3 +256,27 @@ void ApplySystemColors(CODMSettings& settings, const std::array<XColorRef, 4>& s
     settings.colors[kColorHighlightText] = sysColors[3];
     settings.highlightEdge = 0;
 }
+
+XODMPalette ODMPaletteSource(int drawType, bool themeOpened)
+{
+    if (drawType == kDrawTheme && themeOpened)
+        return XODMPalette::Theme;
+    if (drawType == kDrawCustomColor)
+        return XODMPalette::Custom;
+    return XODMPalette::System;
+}
+
+bool ODMTextureWanted(const CODMSettings& settings)
+{
+    return settings.drawType == kDrawCustomColor && settings.useTexture != 0;
+}
+
+CODMTextureLayers ODMTextureLayers(int opacity)
+{
+    return {opacity<255, opacity> 0};
+}
+
+bool ODMHighlightSharesNormal(int opacity)
+{
+    return opacity == 0;
+}

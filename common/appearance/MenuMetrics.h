@@ -168,6 +168,25 @@ bool ODMTextureCacheHit(const CODMTextureKey& cached, bool haveHighlightBrush, c
 // letters fold; everything else compares exactly).
 bool ODMPathsEqualIgnoringCase(const std::wstring& a, const std::wstring& b);
 
+// Where the colours of a menu show come from: the theme (mode 0 with a theme open), the six
+// custom colours (mode 2), or the system colours (mode 1, mode 0 without a theme, any other
+// value). Mode 2 alone gets a solid background brush of colour 0; the theme path a brush of
+// the theme's background pixel; the system path none.
+enum class XODMPalette { Theme, Custom, System };
+XODMPalette ODMPaletteSource(int drawType, bool themeOpened);
+// The texture step loads a texture only in mode 2 with "OwnerDrawUseTexture" set; otherwise
+// the cache is released.
+bool ODMTextureWanted(const CODMSettings& settings);
+// What a texture bitmap is painted from: opaque black and the image below 255, the colour at
+// that opacity above 0. The highlight bitmap and brush are the normal ones at opacity 0.
+struct CODMTextureLayers {
+    bool blackAndImage = false;
+    bool colourOverlay = false;
+    bool operator==(const CODMTextureLayers&) const = default;
+};
+CODMTextureLayers ODMTextureLayers(int opacity);
+bool ODMHighlightSharesNormal(int opacity);
+
 // Modes 1 and 0 without a theme: system colours replace colours 0, 1, 3, 4 and the selection
 // frame goes. sysColors: COLOR_MENU, COLOR_MENUTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT.
 void ApplySystemColors(CODMSettings& settings, const std::array<XColorRef, 4>& sysColors);

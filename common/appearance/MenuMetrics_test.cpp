@@ -335,4 +335,43 @@ TEST(MenuMetrics, SystemColoursReplaceFourColoursAndTheFrame)
     EXPECT_EQ(s.highlightEdge, 0);
 }
 
+TEST(MenuMetrics, PaletteSourceByModeAndTheme)
+{
+    struct Case {
+        int drawType;
+        bool theme;
+        XODMPalette palette;
+    } cases[] = {
+        {0, true, XODMPalette::Theme},   {0, false, XODMPalette::System}, {1, false, XODMPalette::System},
+        {1, true, XODMPalette::System},  {2, false, XODMPalette::Custom}, {2, true, XODMPalette::Custom},
+        {7, false, XODMPalette::System}, {-1, true, XODMPalette::System},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ODMPaletteSource(c.drawType, c.theme), c.palette) << c.drawType << " " << c.theme;
+}
+
+TEST(MenuMetrics, TextureOnlyInCustomColourModeWithTheSwitchOn)
+{
+    struct Case {
+        int drawType, useTexture;
+        bool wanted;
+    } cases[] = {{2, 1, true}, {2, 5, true}, {2, 0, false}, {0, 1, false}, {1, 1, false}, {3, 1, false}, {6, 1, false}};
+    for (const Case& c : cases) {
+        CODMSettings s;
+        s.drawType = c.drawType;
+        s.useTexture = c.useTexture;
+        EXPECT_EQ(ODMTextureWanted(s), c.wanted) << c.drawType << " " << c.useTexture;
+    }
+}
+
+TEST(MenuMetrics, TextureLayersByOpacity)
+{
+    // 0: the bare image (the highlight is the normal bitmap); 255: solid colour, no image.
+    EXPECT_EQ(ODMTextureLayers(0), (CODMTextureLayers{true, false}));
+    EXPECT_EQ(ODMTextureLayers(128), (CODMTextureLayers{true, true}));
+    EXPECT_EQ(ODMTextureLayers(255), (CODMTextureLayers{false, true}));
+    EXPECT_TRUE(ODMHighlightSharesNormal(0));
+    EXPECT_FALSE(ODMHighlightSharesNormal(1));
+}
+
 } // namespace
