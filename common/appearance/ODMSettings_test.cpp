@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FakePlatform.h"
 #include "ODMSettings.h"
 #include "SettingsStore.h"
 
@@ -176,6 +177,22 @@ TEST(LoadODMSettings, ReadsEveryValueByItsName)
     EXPECT_EQ(s.highlightEdge, 2);
     EXPECT_EQ(s.submenuMark, 1);
     EXPECT_EQ(LoadTextureShift(store), (CTextureShift{-2, 9}));
+}
+
+TEST(LoadODMSettings, TheProcessStoreIsReadWithoutArgument)
+{
+    CFakeEnvironment env;
+    ASSERT_TRUE(env.store.WriteValue(kSettingsPath, L"OwnerDrawPadding", Dword(4)));
+    ASSERT_TRUE(env.store.WriteValue(kSettingsPath, L"TextureShiftY", Dword(0)));
+    CODMSettings s;
+    LoadODMSettings(s);
+    EXPECT_EQ(s.padding, 4);
+    EXPECT_EQ(LoadTextureShift(), (CTextureShift{3, 0}));
+    s.submenuMark = 1;
+    SaveODMSettings(s);
+    CODMSettings again;
+    LoadODMSettings(env.store, again);
+    EXPECT_EQ(again, s);
 }
 
 TEST(LoadODMSettings, ValueNamesCompareWithoutCase)
