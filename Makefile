@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 WINE_SESSION := tests/wine/session.sh
 
-.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench bench-payload fuzz fuzz-payload clean format
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench bench-launcher bench-payload fuzz fuzz-payload clean format
 
 deps:
 	@./scripts/install-deps.sh
@@ -49,11 +49,18 @@ run: deps
 	@cmake --build $(X64) --target VQLALaunch
 	@./scripts/run-launcher.sh "$(X64)/VQLALaunch/Velquinランチャー.exe" build/run-prefix
 
-bench: deps
+bench: deps bench-launcher
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
 	@cmake --build $(BENCH)
 	$(BENCH)/bench/archive_bench
 	$(BENCH)/VelqInst1_/payload_bench $(BENCH)
+
+# Start-up time and idle private memory of the x64 launcher with both menus at their largest,
+# against a bare resident program, in one Wine session.
+bench-launcher: deps
+	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(X64) --target launcher_bench
+	$(WINE_SESSION) tests/wine/run.sh $(X64)/VQLALaunch/launcher_bench.exe
 
 # SHA-256 and extraction of the bootstrap installer against coreutils, cp and openssl.
 bench-payload: deps
