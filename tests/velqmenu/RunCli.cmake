@@ -43,6 +43,11 @@ endfunction()
 # unchanged, and packing that dump gives the same archive.
 file(COPY "${DATA}/sample.json" DESTINATION "${WORK}")
 velqmenu(pack sample.json first.bin)
+# The runner's skip code: a 32-bit build where wine32 is missing.
+if(rc EQUAL 77)
+    message("velqmenu not run: ${out}")
+    return()
+endif()
 if(NOT rc EQUAL 0)
     fail("pack sample.json: exit ${rc}, stderr [${err}]")
 endif()
