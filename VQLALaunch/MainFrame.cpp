@@ -80,23 +80,6 @@ void CMainFrame::ReloadFromStore(unsigned flags)
         LoadHotKeys(fixedHotKeys);
 }
 
-void CMainFrame::RequestMenu(bool byHotkey, bool right)
-{
-    // The popup menus build on this: the anchor and corner are those of the next menu.
-    menuIsRight = right ? 1 : 0;
-    if (byHotkey) {
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
-        menuCorner = behaviour.menuPos & 3;
-        menuAnchor.x = (menuCorner & 2) ? width - 4 : 4;
-        menuAnchor.y = (menuCorner & 1) ? height - 4 : 4;
-    } else {
-        GetCursorPos(&menuAnchor);
-        menuCorner = 3;
-    }
-    ++menuRequests;
-}
-
 bool CMainFrame::AddNotificationIcon()
 {
     RemoveNotificationIcon();
@@ -155,6 +138,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SHOW_PREPARED_MENU:
         OnShowPreparedMenu();
         return 0;
+    case WM_MEASUREITEM:
+        return MeasureODMItem(wParam, lParam);
+    case WM_DRAWITEM:
+        return DrawODMItem(wParam, lParam);
     case WM_HOTKEY:
         return OnHotKey(wParam, lParam);
     case WM_QUERYENDSESSION:
@@ -171,7 +158,8 @@ LRESULT CMainFrame::OnCreate()
     App().Win32Platform().mainWindow = Handle();
     if (secondStart)
         return 0;
-    // HOOK(menus): read the appearance values and prepare the texture once.
+    // The first menu finds the texture ready.
+    LoadAppearanceAtCreation();
     MakeOwnIconBitmap();
     RegisterHotKeysAtStartUp();
     AddNotificationIcon();
@@ -246,7 +234,7 @@ void CMainFrame::OnNotifyIcon(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnShowPreparedMenu()
 {
-    // HOOK(menus): bring the window to the foreground, then build and track the menu.
+    ShowMenu();
 }
 
 LRESULT CMainFrame::OnHotKey(WPARAM wParam, LPARAM lParam)

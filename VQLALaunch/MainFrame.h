@@ -8,8 +8,11 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include "HotKeyList.h"
+#include "OdmRenderer_win.h"
 #include "Settings.h"
 #include "WinHandles.h"
 #include "XNode.h"
@@ -31,7 +34,7 @@ public:
 
     void ReloadFromStore(unsigned flags);
     // The one entry point of the popup menus: byHotkey places the menu at the "MenuPos"
-    // corner, otherwise at the cursor. For now it only records the request.
+    // corner, otherwise at the cursor; the menu itself opens from the posted 32779.
     void RequestMenu(bool byHotkey, bool right);
     bool AddNotificationIcon();
     void RemoveNotificationIcon();
@@ -47,9 +50,20 @@ public:
     POINT menuAnchor = {};
     int menuCorner = 0;
     int menuIsRight = 0;
-    int menuRequests = 0;
+    int menuRequests = 0; // requests that got past the guard
     int ownIconIndex = -1;
     CBitmapHandle ownIconBitmap;
+
+    // Process-wide guards: a request preparing a menu, a menu being built and tracked.
+    static inline int menuRequestBusy = 0;
+    static inline int menuBusy = 0;
+    // One menu show (MenuShow_win.cpp): the clones behind the ids 40000 + k, the popups and
+    // the item bitmaps of the system-drawn mode.
+    std::vector<std::unique_ptr<CXItem>> itemSlots;
+    std::vector<CMenuHandle> openMenus;
+    std::vector<CBitmapHandle> itemBitmaps;
+    // Owner drawing (OdmRenderer_win.cpp).
+    CODMShow odm;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -60,6 +74,24 @@ private:
     LRESULT OnLauncherMessage(WPARAM wParam, LPARAM lParam);
     void OnNotifyIcon(WPARAM wParam, LPARAM lParam);
     void OnShowPreparedMenu();
+
+    // Popup menus (MenuShow_win.cpp)
+    void ShowMenu();
+    HMENU NewPopup();
+    HMENU BuildPopup(const CXParent& node, const std::shared_ptr<CODMCommonItem>& common, HDC dc, SIZE checkMark);
+    void AppendOwnSubmenu(HMENU treeMenu, const std::shared_ptr<CODMCommonItem>& treeCommon);
+    void ReleaseMenuShow();
+
+    // Owner drawing (OdmRenderer_win.cpp)
+    void LoadAppearanceAtCreation();
+    void BeginODMMenu();
+    void AttachODMItem(HMENU popup, const std::shared_ptr<CODMCommonItem>& common, int imageIndex);
+    void MeasureODMItems();
+    int MeasureODMText(HDC dc, const std::wstring& text);
+    LRESULT MeasureODMItem(WPARAM wParam, LPARAM lParam);
+    LRESULT DrawODMItem(WPARAM wParam, LPARAM lParam);
+    void EndODMMenu();
+    HBRUSH PopupBackgroundBrush() const;
     LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession();
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
