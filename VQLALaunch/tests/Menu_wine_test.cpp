@@ -4,6 +4,8 @@
 // menu as it was.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "FakePlatform.h"
 #include "LauncherProbe_win.h"
 #include "RegistryStore_win.h"
@@ -286,5 +288,65 @@ TEST_P(LauncherMenu, ReloadDuringTrackingLeavesTheOpenMenuAsItWas)
 INSTANTIATE_TEST_SUITE_P(DrawTypes, LauncherMenu,
                          testing::Values(CMenuCase{"SystemDrawn", 3}, CMenuCase{"CustomColours", 2},
                                          CMenuCase{"Theme", 0}),
+                         [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
+} // namespace
+
+namespace {
+// A 2 by 2 pixel 24-bit bitmap file.
+std::vector<uint8_t> SmallBitmapFile()
+{
+    std::vector<uint8_t> bytes = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
+                                  2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 16, 0,
+                                  0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0};
+    const uint8_t pixels[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    bytes.insert(bytes.end(), std::begin(pixels), std::end(pixels));
+    return bytes;
+}
+
+class LauncherMenuTexture : public LauncherMenu {};
+
+TEST_P(LauncherMenuTexture, AnyTextureFileStillGivesAWorkingMenu)
+{
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
+        {"missing", {}}, {"empty", {}}, {"corrupt", {'B', 'M', 1, 2, 3, 4, 5}}, {"small", SmallBitmapFile()}};
+    SaveLeftTree({L"テクスチャ付き"});
+    WriteDword(kSettingsKey, L"OwnerDrawUseTexture", 1);
+    WriteDword(kSettingsKey, L"OwnerDrawHighlightEdge", 2);
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::wstring path = folder.File(L"texture_" + std::wstring(name, name + strlen(name)) + L".bmp");
+        if (std::string(name) != "missing") {
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            DWORD written = 0;
+            if (!bytes.empty())
+                WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+        HKEY key = nullptr;
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+        RegSetValueExW(key, L"OwnerDrawTextureFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+
+        HWND window = StartFirst();
+        ASSERT_NE(window, nullptr);
+        EmptyClipboardOfEveryone();
+        PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+        HWND menu = WaitForMenuWindow();
+        ASSERT_NE(menu, nullptr);
+        PressKey(menu, VK_DOWN);
+        PressKey(menu, VK_RETURN);
+        EXPECT_TRUE(WaitForMenusClosed());
+        EXPECT_TRUE(PollFor(5s, [] { return ClipboardText() == L"テクスチャ付き"; })) << ClipboardText();
+        EXPECT_TRUE(process.IsRunning());
+        EXPECT_TRUE(FindMessageBoxes(process.Id()).empty());
+        ExitLauncher();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CustomColours, LauncherMenuTexture, testing::Values(CMenuCase{"CustomColours", 2}),
                          [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
 } // namespace
