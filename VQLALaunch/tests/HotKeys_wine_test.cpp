@@ -32,40 +32,6 @@ CHotKeyTarget Binding(int key, int staleId)
     return t;
 }
 
-template <typename Predicate> bool PollFor(std::chrono::milliseconds timeout, Predicate done)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        Sleep(50);
-    }
-    return done();
-}
-
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void EmptyClipboardOfEveryone()
-{
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
 class LauncherHotKeys : public testing::Test {
 protected:
     void SetUp() override

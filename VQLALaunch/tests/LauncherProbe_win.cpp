@@ -341,3 +341,26 @@ void WriteBinary(const std::wstring& keyPath, const wchar_t* name, const std::ve
     RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), name, REG_BINARY, bytes.data(),
                     static_cast<DWORD>(bytes.size()));
 }
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyClipboardOfEveryone()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}

@@ -37,6 +37,22 @@ void DeleteTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 
+// Polls every 50 ms until done() holds or the time is up; returns the last answer.
+template <typename Predicate> bool PollFor(std::chrono::milliseconds timeout, Predicate done)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        Sleep(50);
+    }
+    return done();
+}
+
+// The session's clipboard text (CF_UNICODETEXT), and emptying it whoever owns it.
+std::wstring ClipboardText();
+void EmptyClipboardOfEveryone();
+
 // The launcher's data folders of this user.
 std::wstring ProductDataFolder();
 std::wstring VendorDataFolder();

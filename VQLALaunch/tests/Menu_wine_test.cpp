@@ -18,17 +18,6 @@ constexpr auto kMenuTimeout = 10s;
 constexpr UINT kOpenLeftMenu = 32832;
 constexpr WPARAM kReload = 0x10000000;
 
-template <typename Predicate> bool PollFor(std::chrono::milliseconds timeout, Predicate done)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        Sleep(50);
-    }
-    return done();
-}
-
 BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM list)
 {
     wchar_t name[16] = {};
@@ -67,29 +56,6 @@ void PressKey(HWND menuWindow, UINT key)
     PostMessageW(menuWindow, WM_KEYDOWN, key, 1);
     PostMessageW(menuWindow, WM_KEYUP, key, 0xC0000001);
     Sleep(150);
-}
-
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void EmptyClipboardOfEveryone()
-{
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
 }
 
 std::wstring MenuString(HMENU menu, int position)
