@@ -7,9 +7,10 @@
 #define IDS_OLE_INIT_FAILED 100
 #define IDS_APP_TITLE 57344
 
-// Private window messages (WM_APP + 3, WM_APP + 11)
+// Private window messages (WM_APP + 3, WM_APP + 11, WM_APP + 12)
 #define WM_NOTIFY_ICON 32771
 #define WM_SHOW_PREPARED_MENU 32779
+#define WM_UPDATE_IMAGES_AT_IDLE 32780
 
 // Commands of the launcher's own submenu and of the hidden "dummy" menu
 #define ID_SETTINGS 32772

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <chrono>
+
 #include "HotKeys_win.h"
 #include "Ids.h"
 #include "InstanceBlock_win.h"
@@ -17,6 +19,28 @@ const wchar_t kTaskbarUnavailable[] = L"タスクバーにアクセスできま�
 constexpr UINT kNotifyIconId = 1;
 constexpr int kNotifyIconAttempts = 100;
 constexpr DWORD kNotifyIconRetryDelayMs = 100;
+// Long enough to get through many cached paths, short enough that a hotkey pressed
+// meanwhile is answered without a noticeable delay.
+constexpr auto kIdleImageSlice = std::chrono::milliseconds(15);
+
+struct CImageSlice {
+    std::chrono::steady_clock::time_point deadline;
+    bool unfinished = false;
+};
+
+int UpdateOneItemImage(CXNode* node, intptr_t a, intptr_t)
+{
+    auto& slice = *reinterpret_cast<CImageSlice*>(a);
+    CXItem* item = XDynamicCast<CXItem>(node);
+    if (!item || item->imageIndex >= 0)
+        return 1;
+    if (std::chrono::steady_clock::now() >= slice.deadline) {
+        slice.unfinished = true;
+        return 0;
+    }
+    item->UpdateImages();
+    return 1;
+}
 
 // A pressed fixed hotkey does what the launcher's own command of the same target does.
 class CFrameHotKeyActions : public CHotKeyActions {
@@ -47,7 +71,12 @@ CMainFrame::CMainFrame(bool secondStart) : secondStart(secondStart)
         taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     if (secondStart)
         return;
+    // A shell icon look-up per distinct path takes long enough, with large menus, to delay
+    // start-up by seconds; the icons follow at idle time instead, and a menu opened before
+    // they are all known looks up its own tree's missing ones before it shows.
+    imagesAfterStartUp = true;
     ReloadFromStore(VQLA_RELOAD_ALL);
+    imagesAfterStartUp = false;
     ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
 }
 
@@ -66,12 +95,14 @@ void CMainFrame::ReloadFromStore(unsigned flags)
     if (flags & VQLA_RELOAD_LEFT) {
         leftRoot.DeleteChildren();
         leftRoot.Load();
-        leftRoot.UpdateImages();
+        if (!imagesAfterStartUp)
+            leftRoot.UpdateImages();
     }
     if (flags & VQLA_RELOAD_RIGHT) {
         rightRoot.DeleteChildren();
         rightRoot.Load();
-        rightRoot.UpdateImages();
+        if (!imagesAfterStartUp)
+            rightRoot.UpdateImages();
     }
     if (flags & VQLA_RELOAD_BEHAVIOUR)
         behaviour = LoadBehaviourSettings(Store(), App().isWindows10OrLater != 0);
@@ -138,6 +169,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SHOW_PREPARED_MENU:
         OnShowPreparedMenu();
         return 0;
+    case WM_UPDATE_IMAGES_AT_IDLE:
+        OnUpdateImagesAtIdle();
+        return 0;
     case WM_MEASUREITEM:
         return MeasureODMItem(wParam, lParam);
     case WM_DRAWITEM:
@@ -163,7 +197,19 @@ LRESULT CMainFrame::OnCreate()
     MakeOwnIconBitmap();
     RegisterHotKeysAtStartUp();
     AddNotificationIcon();
+    PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
     return 0;
+}
+
+void CMainFrame::OnUpdateImagesAtIdle()
+{
+    CImageSlice slice;
+    slice.deadline = std::chrono::steady_clock::now() + kIdleImageSlice;
+    if (leftRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0))
+        rightRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0);
+    // Posted, not looped: hotkeys, icon clicks and other programs' messages come in between.
+    if (slice.unfinished)
+        PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
 }
 
 void CMainFrame::MakeOwnIconBitmap()

@@ -114,10 +114,15 @@ private:
     void StartProgramBeside(const wchar_t* fileName);
 
     void MakeOwnIconBitmap();
+    // Looks up the icons of both trees that are still unknown, for a short while per call;
+    // posts itself again until none is left.
+    void OnUpdateImagesAtIdle();
     // Registers every binding, then stores the fixed list and both trees with the new ids.
     void RegisterHotKeysAtStartUp();
 
     bool secondStart;
+    // While the constructor loads the trees: their icons are looked up after start-up.
+    bool imagesAfterStartUp = false;
     CIconHandle notifyIcon;
     std::atomic<int> settingsGuard{0};
     std::atomic<int> customizeGuard{0};
