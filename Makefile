@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 WINE_SESSION := tests/wine/session.sh
 
-.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run bench bench-launcher bench-payload fuzz fuzz-payload clean format
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run screenshots bench bench-launcher bench-payload fuzz fuzz-payload clean format
 
 deps:
 	@./scripts/install-deps.sh
@@ -48,6 +48,12 @@ run: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(X64) --target VQLALaunch
 	@./scripts/run-launcher.sh "$(X64)/VQLALaunch/Velquinランチャー.exe" build/run-prefix
+
+# Pictures of the open menu in each drawing mode into docs/, taken in one Wine session.
+screenshots: deps
+	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(X64) --target launcher_screenshot_driver
+	./scripts/screenshots.sh $(X64)
 
 bench: deps bench-launcher
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
