@@ -20,6 +20,10 @@ trap 'rm -rf "$work"' EXIT
 convert -seed 7 -size 96x96 xc:gray50 -attenuate 0.8 +noise Gaussian -virtual-pixel tile -blur 0x1.2 \
     -colorspace Gray -auto-level +level-colors '#1b2636','#3b4c68' BMP3:"$work/texture.bmp"
 
+# A fresh prefix lacks the class of ".exe", and its shell then gives every program the
+# generic file icon; with it, programs show their own icons as on Windows.
+wine reg add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
+
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # shoot NAME DRAWTYPE [TEXTURE]
