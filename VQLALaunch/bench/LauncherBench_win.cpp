@@ -25,6 +25,7 @@
 #include "Ids.h"
 #include "InstanceBlock_win.h"
 #include "Platform_win.h"
+#include "ProcessMemory_win.h"
 #include "RegistryStore_win.h"
 #include "SettingsStore.h"
 #include "WinHandles.h"
@@ -190,25 +191,6 @@ double ArchiveLoadMs()
     const bool loaded = left.Load() && right.Load();
     const double ms = Milliseconds(Clock::now() - start);
     return loaded && !left.children.empty() && !right.children.empty() ? ms : -1;
-}
-
-// Committed private memory of another process, region by region. Wine leaves PrivateUsage
-// of other processes at zero; this is what that figure counts on Windows (less the
-// copy-on-write pages of images, which both programs have alike).
-double CommittedPrivateBytes(HANDLE process)
-{
-    double total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    const char* address = nullptr;
-    while (VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region)) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += static_cast<double>(region.RegionSize);
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= address)
-            break;
-        address = next;
-    }
-    return total;
 }
 
 // What keeps a program from ending (a message box, most likely), for the report.

@@ -15,6 +15,7 @@
 
 #include "FakePlatform.h"
 #include "LauncherProbe_win.h"
+#include "ProcessMemory_win.h"
 #include "RegistryStore_win.h"
 #include "XNode.h"
 
@@ -334,51 +335,9 @@ struct CLauncherResources {
     SIZE_T privateBytes = 0;
 };
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    std::string text;
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(file);
-    return text;
-}
-
-// Wine reports neither GUI object counts nor memory figures of other processes; there the
-// launcher is a host process whose anonymous resident memory the host's /proc shows. It is
-// found by the private folder its copy runs from.
-SIZE_T HostAnonymousMemory(const std::wstring& launcherFolder)
-{
-    const std::wstring leaf = launcherFolder.substr(launcherFolder.find_last_of(L'\\') + 1);
-    const std::string needle(leaf.begin(), leaf.end()); // the folder name is ASCII
-    WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    SIZE_T bytes = 0;
-    do {
-        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9')
-            continue;
-        const std::wstring entry = std::wstring(L"Z:\\proc\\") + found.cFileName;
-        const std::string commandLine = ReadWholeFile(entry + L"\\cmdline");
-        if (commandLine.find(needle) == std::string::npos || commandLine.find("Velquin") == std::string::npos)
-            continue;
-        const std::string status = ReadWholeFile(entry + L"\\status");
-        const auto at = status.find("RssAnon:");
-        if (at != std::string::npos)
-            bytes = static_cast<SIZE_T>(std::strtoull(status.c_str() + at + 8, nullptr, 10)) * 1024;
-        break;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return bytes;
-}
-
-CLauncherResources MeasureLauncher(DWORD processId, const std::wstring& launcherFolder)
+// Wine reports neither GUI object counts nor PrivateUsage of other processes; the committed
+// private regions are counted instead where PrivateUsage reads zero.
+CLauncherResources MeasureLauncher(DWORD processId)
 {
     CLauncherResources measured;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
@@ -391,9 +350,9 @@ CLauncherResources MeasureLauncher(DWORD processId, const std::wstring& launcher
     counters.cb = sizeof(counters);
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
         measured.privateBytes = counters.PrivateUsage;
-    CloseHandle(process);
     if (measured.privateBytes == 0)
-        measured.privateBytes = HostAnonymousMemory(launcherFolder);
+        measured.privateBytes = CommittedPrivateBytes(process);
+    CloseHandle(process);
     return measured;
 }
 
@@ -466,10 +425,10 @@ TEST_P(LauncherMenuRepeated, ManyShowsLeaveObjectsAndMemoryFlat)
     // The first shows fill the caches (icons, texture, the memory bitmap) that stay.
     for (int i = 0; i < kWarmUp; ++i)
         ASSERT_TRUE(ShowAndDismiss(window)) << "warm-up show " << i;
-    const CLauncherResources before = MeasureLauncher(process.Id(), folder.Path());
+    const CLauncherResources before = MeasureLauncher(process.Id());
     for (int i = 0; i < kShows; ++i)
         ASSERT_TRUE(ShowAndDismiss(window)) << "show " << i;
-    const CLauncherResources after = MeasureLauncher(process.Id(), folder.Path());
+    const CLauncherResources after = MeasureLauncher(process.Id());
 
     std::printf("GDI %lu -> %lu, USER %lu -> %lu, handles %lu -> %lu, private %llu KB -> %llu KB\n", before.gdiObjects,
                 after.gdiObjects, before.userObjects, after.userObjects, before.handles, after.handles,
