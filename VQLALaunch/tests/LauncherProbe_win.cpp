@@ -364,3 +364,21 @@ void EmptyClipboardOfEveryone()
         CloseClipboard();
     }
 }
+
+namespace {
+BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM list)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"#32768" && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> VisibleMenuWindows()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectMenuWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}

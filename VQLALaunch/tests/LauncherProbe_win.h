@@ -53,6 +53,9 @@ template <typename Predicate> bool PollFor(std::chrono::milliseconds timeout, Pr
 std::wstring ClipboardText();
 void EmptyClipboardOfEveryone();
 
+// The popup menu windows of the system class "#32768" that are visible.
+std::vector<HWND> VisibleMenuWindows();
+
 // The launcher's data folders of this user.
 std::wstring ProductDataFolder();
 std::wstring VendorDataFolder();

@@ -26,23 +26,6 @@ constexpr auto kMenuTimeout = 10s;
 constexpr UINT kOpenLeftMenu = 32832;
 constexpr WPARAM kReload = 0x10000000;
 
-BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM list)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32768" && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-// The popup menu windows of the system class "#32768" that are visible.
-std::vector<HWND> VisibleMenuWindows()
-{
-    std::vector<HWND> found;
-    EnumWindows(CollectMenuWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 HWND WaitForMenuWindow()
 {
     HWND menu = nullptr;

@@ -19,22 +19,6 @@
 namespace {
 constexpr WPARAM kOpenLeftMenu = 32832;
 
-BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM list)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32768" && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> VisibleMenuWindows()
-{
-    std::vector<HWND> found;
-    EnumWindows(CollectMenuWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void PressKey(HWND menuWindow, UINT key)
 {
     PostMessageW(menuWindow, WM_KEYDOWN, key, 1);
