@@ -15,6 +15,7 @@ using std::min;
 
 #include "Ids.h"
 #include "InstanceBlock_win.h"
+#include "FolderTree_win.h"
 #include "ItemText.h"
 #include "MainFrame.h"
 #include "Settings.h"
@@ -55,29 +56,6 @@ std::wstring LoadResourceString(UINT id)
 void ShowAppMessage(const std::wstring& text)
 {
     MessageBoxW(nullptr, text.c_str(), kAppName, MB_OK);
-}
-
-// Every entry below the folder, depth first, then the folder itself.
-void DeleteFolderTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(JoinPath(folder, L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = JoinPath(folder, name);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolderTree(path);
-            } else if (!DeleteFileW(path.c_str())) {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 std::optional<std::wstring> ReadUninstallVariable()

@@ -23,6 +23,7 @@
 #include "../../bench/LargestTree.h"
 #include "BenchNames.h"
 #include "Ids.h"
+#include "FolderTree_win.h"
 #include "InstanceBlock_win.h"
 #include "Platform_win.h"
 #include "ProcessMemory_win.h"
@@ -95,26 +96,6 @@ std::wstring FolderOfThisProgram()
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;
     return path.substr(0, path.rfind(L'\\'));
-}
-
-void DeleteFolderTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 std::wstring VendorDataFolder()

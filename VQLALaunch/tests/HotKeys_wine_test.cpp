@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         KillRunningLauncher();
-        CleanUserState();
+        CleanLauncherUserState();
         launcher = folder.File(kLauncherFile);
         ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\" + kLauncherFile).c_str(), launcher.c_str(), FALSE));
         // The store and the tree archives are read and written here with the core's own code.
@@ -47,13 +47,7 @@ protected:
     {
         KillRunningLauncher();
         InstallPlatform(nullptr, nullptr);
-        CleanUserState();
-    }
-    static void CleanUserState()
-    {
-        DeleteKey(kVendorKey);
-        DeleteTree(ProductDataFolder());
-        RemoveDirectoryW(VendorDataFolder().c_str());
+        CleanLauncherUserState();
     }
     HWND StartFirst()
     {

@@ -79,33 +79,13 @@ CTestFolder::CTestFolder()
     GetTempPathW(MAX_PATH, temp);
     path = std::wstring(temp) + L"vqla-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(counter.fetch_add(1));
-    DeleteTree(path);
+    DeleteFolderTree(path);
     CreateDirectoryW(path.c_str(), nullptr);
 }
 
 CTestFolder::~CTestFolder()
 {
-    DeleteTree(path);
-}
-
-void DeleteTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
+    DeleteFolderTree(path);
 }
 
 bool FileExists(const std::wstring& path)
@@ -381,4 +361,11 @@ std::vector<HWND> VisibleMenuWindows()
     std::vector<HWND> found;
     EnumWindows(CollectMenuWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+void CleanLauncherUserState()
+{
+    DeleteKey(kVendorKey);
+    DeleteFolderTree(ProductDataFolder());
+    RemoveDirectoryW(VendorDataFolder().c_str());
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderTree_win.h"
 #include "SettingsStore.h"
 
 inline constexpr wchar_t kLauncherFile[] = L"Velquinランチャー.exe";
@@ -33,7 +34,6 @@ private:
 };
 
 std::wstring FolderOfThisProgram();
-void DeleteTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 
@@ -59,6 +59,8 @@ std::vector<HWND> VisibleMenuWindows();
 // The launcher's data folders of this user.
 std::wstring ProductDataFolder();
 std::wstring VendorDataFolder();
+// The store and the data folders of this user removed, as before a first start.
+void CleanLauncherUserState();
 
 class CProcess {
 public:

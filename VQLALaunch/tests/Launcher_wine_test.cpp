@@ -73,7 +73,7 @@ protected:
     void SetUp() override
     {
         KillRunningLauncher();
-        CleanUserState();
+        CleanLauncherUserState();
         launcher = folder.File(kLauncherFile);
         ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\" + kLauncherFile).c_str(), launcher.c_str(), FALSE));
     }
@@ -81,13 +81,7 @@ protected:
     {
         KillRunningLauncher();
         SetEnvironmentVariableW(L"VelquinUninstall", nullptr);
-        CleanUserState();
-    }
-    static void CleanUserState()
-    {
-        DeleteKey(kVendorKey);
-        DeleteTree(ProductDataFolder());
-        RemoveDirectoryW(VendorDataFolder().c_str());
+        CleanLauncherUserState();
     }
 
     CProcess Start(const std::wstring& arguments = L"") { return CProcess::Start(launcher, arguments); }
@@ -200,7 +194,7 @@ TEST_F(LauncherTest, SecondStartPostsTheCommandOfItsSwitchAndLeavesTheStoreAlone
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.arguments)));
-        CleanUserState();
+        CleanLauncherUserState();
         WriteDword(kSettingsKey, L"H_Initialized", 1);
         WriteDword(kSettingsKey, L"ShowInternalLinks", 0);
         WriteBinary(kSettingsKey, L"MenuData_1_v3", TreeWithBoundItem());
@@ -304,7 +298,7 @@ TEST_F(LauncherTest, VelquinUninstallNoKeepsEverythingAtCleanup)
                           {L"yes", false}, {L"NO ", false}, {nullptr, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value ? testing::PrintToString(std::wstring(c.value)) : "not set");
-        CleanUserState();
+        CleanLauncherUserState();
         SetEnvironmentVariableW(L"VelquinUninstall", c.value);
         CProcess only = Start(L"/cleanup");
         ASSERT_TRUE(only.WaitForExit(kEndTimeout));

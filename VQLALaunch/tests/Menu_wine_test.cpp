@@ -66,7 +66,7 @@ protected:
     void SetUp() override
     {
         KillRunningLauncher();
-        CleanUserState();
+        CleanLauncherUserState();
         launcher = folder.File(kLauncherFile);
         ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\" + kLauncherFile).c_str(), launcher.c_str(), FALSE));
         InstallPlatform(&platform, &store);
@@ -82,13 +82,7 @@ protected:
     {
         KillRunningLauncher();
         InstallPlatform(nullptr, nullptr);
-        CleanUserState();
-    }
-    static void CleanUserState()
-    {
-        DeleteKey(kVendorKey);
-        DeleteTree(ProductDataFolder());
-        RemoveDirectoryW(VendorDataFolder().c_str());
+        CleanLauncherUserState();
     }
     static void SaveLeftTree(const std::vector<std::wstring>& texts)
     {

@@ -103,13 +103,6 @@ void SeedLook(DWORD drawType, const std::wstring& texture)
     }
 }
 
-void CleanUserState()
-{
-    DeleteKey(kVendorKey);
-    DeleteTree(ProductDataFolder());
-    RemoveDirectoryW(VendorDataFolder().c_str());
-}
-
 int Fail(const char* what)
 {
     std::fprintf(stderr, "screenshot driver: %s\n", what);
@@ -179,10 +172,10 @@ int wmain(int argc, wchar_t** argv)
     CRegistryStore store{XIntReading::Lenient};
     InstallPlatform(&platform, &store);
     KillRunningLauncher();
-    CleanUserState();
+    CleanLauncherUserState();
     const int result = Run(static_cast<DWORD>(_wtoi(argv[1])), argv[2], argc > 3 ? argv[3] : L"");
     KillRunningLauncher();
     InstallPlatform(nullptr, nullptr);
-    CleanUserState();
+    CleanLauncherUserState();
     return result;
 }
