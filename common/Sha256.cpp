@@ -1,6 +1,7 @@
 #include "Sha256.h"
 
 #include <cstring>
+#include <utility>
 
 #ifdef VELQ_SHA256_X86
 #include <cpuid.h>
@@ -9,7 +10,8 @@
 void Sha256ShaExtensionBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount);
 #endif
 
-const uint32_t kSha256RoundConstants[64] = {
+// constexpr so that the lane table below can be built from it at compile time.
+constexpr uint32_t kSha256RoundConstants[64] = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
     0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -58,29 +60,148 @@ inline uint32_t Choose(uint32_t e, uint32_t f, uint32_t g)
 }
 
 // One round with the working variables passed by name, so that the unrolled rounds rotate
-// the names instead of moving eight values every round. Majority is b ^ ((a ^ b) & (b ^ c)):
-// this round's a ^ b is the next round's b ^ c, so two names alternate to carry it over.
-#define VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, k, w, abNew, bcPrev)                                                 \
+// the names instead of moving eight values every round. kw is the message word plus the
+// round constant. Majority is b ^ ((a ^ b) & (b ^ c)): this round's a ^ b is the next
+// round's b ^ c, so two names alternate to carry it over.
+#define VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kw, abNew, bcPrev)                                                   \
     do {                                                                                                               \
-        uint32_t t1 = h + BigSigma1(e) + Choose(e, f, g) + (k) + (w);                                                  \
+        uint32_t t1 = h + (kw) + Choose(e, f, g) + BigSigma1(e);                                                       \
         abNew = a ^ b;                                                                                                 \
         d += t1;                                                                                                       \
         h = t1 + BigSigma0(a) + (b ^ (abNew & bcPrev));                                                                \
     } while (0)
 
-// The message schedule kept as a ring of 16 words.
-#define VELQ_SHA256_SCHEDULE(w, i)                                                                                     \
-    (w[(i)&15] += SmallSigma1(w[((i)-2) & 15]) + w[((i)-7) & 15] + SmallSigma0(w[((i)-15) & 15]))
+// Four rounds; the next four take the names shifted by four.
+#define VELQ_SHA256_FOUR(i, a, b, c, d, e, f, g, h)                                                                    \
+    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kw[((i) + 0) * kLanes], x, y);                                           \
+    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, kw[((i) + 1) * kLanes], y, x);                                           \
+    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, kw[((i) + 2) * kLanes], x, y);                                           \
+    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, kw[((i) + 3) * kLanes], y, x)
 
-#define VELQ_SHA256_EIGHT(i, W)                                                                                        \
-    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kSha256RoundConstants[(i) + 0], W((i) + 0), x, y);                       \
-    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, kSha256RoundConstants[(i) + 1], W((i) + 1), y, x);                       \
-    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, kSha256RoundConstants[(i) + 2], W((i) + 2), x, y);                       \
-    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, kSha256RoundConstants[(i) + 3], W((i) + 3), y, x);                       \
-    VELQ_SHA256_ROUND(e, f, g, h, a, b, c, d, kSha256RoundConstants[(i) + 4], W((i) + 4), x, y);                       \
-    VELQ_SHA256_ROUND(d, e, f, g, h, a, b, c, kSha256RoundConstants[(i) + 5], W((i) + 5), y, x);                       \
-    VELQ_SHA256_ROUND(c, d, e, f, g, h, a, b, kSha256RoundConstants[(i) + 6], W((i) + 6), x, y);                       \
-    VELQ_SHA256_ROUND(b, c, d, e, f, g, h, a, kSha256RoundConstants[(i) + 7], W((i) + 7), y, x)
+// The message schedules of kLanes consecutive blocks are computed side by side, word t of
+// block j at [t * kLanes + j], so that the compiler can run the lanes in vector registers
+// while the rounds, which depend on each other from block to block, use the integer units.
+constexpr size_t kLanes = 4;
+
+struct TLaneConstants {
+    uint32_t k[64 * kLanes];
+};
+
+constexpr TLaneConstants MakeLaneConstants()
+{
+    TLaneConstants lanes{};
+    for (size_t i = 0; i < 64 * kLanes; ++i) {
+        lanes.k[i] = kSha256RoundConstants[i / kLanes];
+    }
+    return lanes;
+}
+
+alignas(64) constexpr TLaneConstants kLaneConstants = MakeLaneConstants();
+
+struct TScheduleGroup {
+    uint32_t w[64 * kLanes];  // the message words
+    uint32_t kw[64 * kLanes]; // the message words plus the round constants, as the rounds read them
+};
+
+// Fills words 0 to 15 of up to kLanes blocks; lanes without a block are zero. Returns the
+// number of blocks taken.
+size_t LoadGroup(TScheduleGroup& group, const uint8_t* data, size_t blockCount)
+{
+    size_t count = blockCount < kLanes ? blockCount : kLanes;
+    if (count < kLanes) {
+        std::memset(group.w, 0, sizeof(uint32_t) * 16 * kLanes);
+    }
+    for (size_t j = 0; j < count; ++j) {
+        for (size_t t = 0; t < 16; ++t) {
+            group.w[t * kLanes + j] = LoadBigEndian(data + 64 * j + 4 * t);
+        }
+    }
+    for (size_t i = 0; i < 16 * kLanes; ++i) {
+        group.kw[i] = group.w[i] + kLaneConstants.k[i];
+    }
+    return count;
+}
+
+// Word t of every lane, i = t * kLanes with t from 16 to 63. The lanes are independent, so
+// this is one vector step.
+inline void ScheduleWord(TScheduleGroup& group, size_t i)
+{
+    uint32_t* w = group.w;
+    for (size_t lane = 0; lane < kLanes; ++lane) {
+        size_t j = i + lane;
+        w[j] =
+            SmallSigma1(w[j - 2 * kLanes]) + w[j - 7 * kLanes] + SmallSigma0(w[j - 15 * kLanes]) + w[j - 16 * kLanes];
+        group.kw[j] = w[j] + kLaneConstants.k[j];
+    }
+}
+
+// Words 16 to 63 of every lane in one go. A word depends on the word two before it in its
+// own lane, so the flat loop has no dependency closer than 2 * kLanes elements.
+void ScheduleGroup(TScheduleGroup& group)
+{
+    uint32_t* w = group.w;
+    for (size_t j = 16 * kLanes; j < 64 * kLanes; ++j) {
+        w[j] =
+            SmallSigma1(w[j - 2 * kLanes]) + w[j - 7 * kLanes] + SmallSigma0(w[j - 15 * kLanes]) + w[j - 16 * kLanes];
+        group.kw[j] = w[j] + kLaneConstants.k[j];
+    }
+}
+
+// The 64 rounds of the block in lane `lane` of `current`. With a next group, a quarter of
+// its schedule (twelve words) is computed in between: the rounds leave the vector units idle
+// and cannot start before the previous block's rounds have finished anyway.
+template <bool kWithNext>
+inline void BlockRounds(uint32_t state[8], const TScheduleGroup& current, size_t lane, TScheduleGroup* next)
+{
+    static_assert(48 % kLanes == 0 && 48 / kLanes == 12, "twelve schedule words per block");
+    const uint32_t* kw = current.kw + lane;
+    size_t nextWord = (16 + 12 * lane) * kLanes;
+    uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+    uint32_t x, y = b ^ c;
+#define VELQ_NEXT_WORD(m)                                                                                              \
+    if constexpr (kWithNext) {                                                                                         \
+        ScheduleWord(*next, nextWord + (m)*kLanes);                                                                    \
+    }
+    VELQ_SHA256_FOUR(0, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(0);
+    VELQ_SHA256_FOUR(4, e, f, g, h, a, b, c, d);
+    VELQ_NEXT_WORD(1);
+    VELQ_SHA256_FOUR(8, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(2);
+    VELQ_SHA256_FOUR(12, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(16, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(3);
+    VELQ_SHA256_FOUR(20, e, f, g, h, a, b, c, d);
+    VELQ_NEXT_WORD(4);
+    VELQ_SHA256_FOUR(24, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(5);
+    VELQ_SHA256_FOUR(28, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(32, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(6);
+    VELQ_SHA256_FOUR(36, e, f, g, h, a, b, c, d);
+    VELQ_NEXT_WORD(7);
+    VELQ_SHA256_FOUR(40, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(8);
+    VELQ_SHA256_FOUR(44, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(48, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(9);
+    VELQ_SHA256_FOUR(52, e, f, g, h, a, b, c, d);
+    VELQ_NEXT_WORD(10);
+    VELQ_SHA256_FOUR(56, a, b, c, d, e, f, g, h);
+    VELQ_NEXT_WORD(11);
+    VELQ_SHA256_FOUR(60, e, f, g, h, a, b, c, d);
+#undef VELQ_NEXT_WORD
+
+    state[0] += a;
+    state[1] += b;
+    state[2] += c;
+    state[3] += d;
+    state[4] += e;
+    state[5] += f;
+    state[6] += g;
+    state[7] += h;
+}
 
 CSha256::TBlockFunction Sha256ExtensionBlocks()
 {
@@ -106,38 +227,34 @@ CSha256::TBlockFunction Sha256ExtensionBlocks()
 
 } // namespace
 
+// Blocks go through in groups of kLanes. While the rounds of one group run, the schedule of
+// the next group is computed in between, so only the first group's schedule stands alone.
 void CSha256::PortableBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
 {
-    for (; blockCount > 0; --blockCount, data += 64) {
-        uint32_t w[16];
-        for (int i = 0; i < 16; ++i) {
-            w[i] = LoadBigEndian(data + 4 * i);
+    if (blockCount == 0) {
+        return;
+    }
+    TScheduleGroup groups[2];
+    TScheduleGroup* current = &groups[0];
+    TScheduleGroup* next = &groups[1];
+    size_t count = LoadGroup(*current, data, blockCount);
+    ScheduleGroup(*current);
+    for (;;) {
+        data += 64 * count;
+        blockCount -= count;
+        if (blockCount == 0) {
+            for (size_t lane = 0; lane < count; ++lane) {
+                BlockRounds<false>(state, *current, lane, nullptr);
+            }
+            return;
         }
-        uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-        uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        uint32_t x, y = b ^ c;
-
-#define VELQ_W_LOAD(i) w[i]
-#define VELQ_W_NEXT(i) VELQ_SHA256_SCHEDULE(w, i)
-        VELQ_SHA256_EIGHT(0, VELQ_W_LOAD);
-        VELQ_SHA256_EIGHT(8, VELQ_W_LOAD);
-        VELQ_SHA256_EIGHT(16, VELQ_W_NEXT);
-        VELQ_SHA256_EIGHT(24, VELQ_W_NEXT);
-        VELQ_SHA256_EIGHT(32, VELQ_W_NEXT);
-        VELQ_SHA256_EIGHT(40, VELQ_W_NEXT);
-        VELQ_SHA256_EIGHT(48, VELQ_W_NEXT);
-        VELQ_SHA256_EIGHT(56, VELQ_W_NEXT);
-#undef VELQ_W_LOAD
-#undef VELQ_W_NEXT
-
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
-        state[5] += f;
-        state[6] += g;
-        state[7] += h;
+        // A group short of kLanes blocks is the last one, so this one is full.
+        size_t nextCount = LoadGroup(*next, data, blockCount);
+        for (size_t lane = 0; lane < kLanes; ++lane) {
+            BlockRounds<true>(state, *current, lane, next);
+        }
+        std::swap(current, next);
+        count = nextCount;
     }
 }
 
