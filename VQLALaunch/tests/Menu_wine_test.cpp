@@ -1,13 +1,16 @@
 // The popup menus end to end: a menu opened by command 32832 appears, a text item chosen with
 // the keyboard reaches the clipboard, the launcher's own commands run after the menu closed,
 // an empty tree shows the own submenu alone, and a reload during tracking leaves the open
-// menu as it was; a thousand shows leave the launcher's objects and memory flat.
+// menu as it was, a program item chosen with the keyboard starts, "MenuPos" puts the
+// commanded menu in its corner of the screen, a texture file of any size or content leaves
+// a working menu; a thousand shows leave the launcher's objects and memory flat.
 #include <windows.h>
 
 #include <psapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +62,7 @@ std::wstring MenuString(HMENU menu, int position)
 struct CMenuCase {
     const char* name;
     DWORD drawType;
+    int menuPos = -1; // stored only when not negative
 };
 
 class LauncherMenu : public testing::TestWithParam<CMenuCase> {
@@ -76,6 +80,8 @@ protected:
         WriteDword(kSettingsKey, L"Win10Workaround", 0);
         WriteDword(kSettingsKey, L"Win10WorkaroundX", 0);
         WriteDword(kSettingsKey, L"DrawType", GetParam().drawType);
+        if (GetParam().menuPos >= 0)
+            WriteDword(kSettingsKey, L"MenuPos", static_cast<DWORD>(GetParam().menuPos));
         EmptyClipboardOfEveryone();
     }
     void TearDown() override
@@ -236,6 +242,58 @@ TEST_P(LauncherMenu, ReloadDuringTrackingLeavesTheOpenMenuAsItWas)
     ExitLauncher();
 }
 
+TEST_P(LauncherMenu, AProgramItemChosenWithTheKeyboardStartsTheProgram)
+{
+    const std::wstring program = folder.File(L"選ばれるプログラム.exe");
+    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\launcher_stand_in.exe").c_str(), program.c_str(), FALSE));
+    const std::wstring marker = program + L".ran";
+    {
+        CXRoot left(kLeftMenuName, 1);
+        auto* text = new CXTextItem;
+        text->text = L"先頭の文字";
+        left.InsertChild(0, text);
+        auto* item = new CXItem;
+        item->title = L"プログラム";
+        item->path = program;
+        item->parameters = L"/選択 二番目";
+        item->workingFolder = folder.Path();
+        left.InsertChild(1, item);
+        ASSERT_TRUE(left.Save());
+    }
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+
+    PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+    HWND menu = WaitForMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    PressKey(menu, VK_DOWN);
+    PressKey(menu, VK_DOWN);
+    PressKey(menu, VK_RETURN);
+    EXPECT_TRUE(WaitForMenusClosed());
+    ASSERT_TRUE(PollFor(10s, [&] { return FileExists(marker); }));
+    // The stand-in writes its argument text: the item's own parameters reached it.
+    std::wstring arguments;
+    EXPECT_TRUE(PollFor(5s,
+                        [&] {
+                            HANDLE file = CreateFileW(marker.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr);
+                            if (file == INVALID_HANDLE_VALUE)
+                                return false;
+                            wchar_t buffer[256] = {};
+                            DWORD read = 0;
+                            ReadFile(file, buffer, sizeof(buffer) - sizeof(wchar_t), &read, nullptr);
+                            CloseHandle(file);
+                            arguments.assign(buffer, read / sizeof(wchar_t));
+                            return arguments.find(L"/選択 二番目") != std::wstring::npos;
+                        }))
+        << "arguments: " << testing::PrintToString(arguments);
+    // The first entry, a text item, was not the one carried out.
+    EXPECT_NE(ClipboardText(), L"先頭の文字");
+    EXPECT_TRUE(process.IsRunning());
+    EXPECT_TRUE(FindMessageBoxes(process.Id()).empty());
+    ExitLauncher();
+}
+
 INSTANTIATE_TEST_SUITE_P(DrawTypes, LauncherMenu,
                          testing::Values(CMenuCase{"SystemDrawn", 3}, CMenuCase{"CustomColours", 2},
                                          CMenuCase{"Theme", 0}),
@@ -243,6 +301,39 @@ INSTANTIATE_TEST_SUITE_P(DrawTypes, LauncherMenu,
 } // namespace
 
 namespace {
+// An 8000 by 8000 pixel bitmap file: 1 bit per pixel with a two-colour palette, so that
+// the file stays at 8 MB; every row is padded to 4 bytes.
+std::vector<uint8_t> HugeBitmapFile()
+{
+    constexpr uint32_t kSide = 8000;
+    constexpr uint32_t kRowBytes = (kSide + 31) / 32 * 4;
+    constexpr uint32_t kPixelOffset = 14 + 40 + 8;
+    const uint32_t fileSize = kPixelOffset + kRowBytes * kSide;
+    std::vector<uint8_t> bytes(fileSize, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, fileSize);
+    put32(10, kPixelOffset);
+    put32(14, 40); // BITMAPINFOHEADER
+    put32(18, kSide);
+    put32(22, kSide);
+    bytes[26] = 1; // planes
+    bytes[28] = 1; // bits per pixel
+    put32(34, kRowBytes * kSide);
+    put32(46, 2); // colours used
+    put32(54, 0x00204080);
+    put32(58, 0x00F0E0C0);
+    // A pattern rather than one colour: a stripe every 8 pixels.
+    for (uint32_t row = 0; row < kSide; ++row)
+        for (uint32_t b = 0; b < kRowBytes; ++b)
+            bytes[kPixelOffset + row * kRowBytes + b] = (row / 8) % 2 ? 0xF0 : 0x0F;
+    return bytes;
+}
+
 // A 2 by 2 pixel 24-bit bitmap file.
 std::vector<uint8_t> SmallBitmapFile()
 {
@@ -254,16 +345,72 @@ std::vector<uint8_t> SmallBitmapFile()
     return bytes;
 }
 
+// The share of a window's pixels, as the screen shows them, that have one of the colours;
+// negative when the screen cannot be read.
+double ShareOfColours(HWND window, const std::vector<COLORREF>& colours)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return -1;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    double share = -1;
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        if (BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
+            const auto* pixels = static_cast<const uint32_t*>(bits);
+            size_t matching = 0;
+            for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+                const uint32_t p = pixels[i];
+                const COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+                if (std::find(colours.begin(), colours.end(), c) != colours.end())
+                    ++matching;
+            }
+            share = static_cast<double>(matching) / (static_cast<double>(w) * h);
+        }
+        SelectObject(memory, old);
+    }
+    if (dib)
+        DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return share;
+}
+
+struct CTextureCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    // Colours of the image, of which the open menu must show many; none for files that
+    // give no texture.
+    std::vector<COLORREF> colours;
+};
+
 class LauncherMenuTexture : public LauncherMenu {};
 
 TEST_P(LauncherMenuTexture, AnyTextureFileStillGivesAWorkingMenu)
 {
-    const std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
-        {"missing", {}}, {"empty", {}}, {"corrupt", {'B', 'M', 1, 2, 3, 4, 5}}, {"small", SmallBitmapFile()}};
+    const std::vector<CTextureCase> files = {
+        {"missing", {}, {}},
+        {"empty", {}, {}},
+        {"corrupt", {'B', 'M', 1, 2, 3, 4, 5}, {}},
+        {"small", SmallBitmapFile(), {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(0, 255, 255)}},
+        {"huge", HugeBitmapFile(), {RGB(0x20, 0x40, 0x80), RGB(0xC0, 0xE0, 0xF0)}}};
     SaveLeftTree({L"テクスチャ付き"});
     WriteDword(kSettingsKey, L"OwnerDrawUseTexture", 1);
     WriteDword(kSettingsKey, L"OwnerDrawHighlightEdge", 2);
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes, colours] : files) {
         SCOPED_TRACE(name);
         const std::wstring path = folder.File(L"texture_" + std::wstring(name, name + strlen(name)) + L".bmp");
         if (std::string(name) != "missing") {
@@ -288,6 +435,13 @@ TEST_P(LauncherMenuTexture, AnyTextureFileStillGivesAWorkingMenu)
         PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
         HWND menu = WaitForMenuWindow();
         ASSERT_NE(menu, nullptr);
+        if (!colours.empty()) {
+            // Nothing selected yet: the entries and the frame show the image itself, apart
+            // from the text and the system's border (close to half of so small a menu).
+            double share = 0;
+            PollFor(5s, [&] { return (share = ShareOfColours(menu, colours)) > 0.3; });
+            EXPECT_GT(share, 0.3) << "share of the image's colours in the menu";
+        }
         PressKey(menu, VK_DOWN);
         PressKey(menu, VK_RETURN);
         EXPECT_TRUE(WaitForMenusClosed());
@@ -299,6 +453,48 @@ TEST_P(LauncherMenuTexture, AnyTextureFileStillGivesAWorkingMenu)
 }
 
 INSTANTIATE_TEST_SUITE_P(CustomColours, LauncherMenuTexture, testing::Values(CMenuCase{"CustomColours", 2}),
+                         [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
+
+// The commanded menu opens at the "MenuPos" corner of the primary screen, 4 pixels in from
+// both edges, and extends into the screen from there.
+class LauncherMenuCorner : public LauncherMenu {};
+
+TEST_P(LauncherMenuCorner, CommandedMenuSitsInTheCornerOfMenuPos)
+{
+    SaveLeftTree({L"隅に出るメニュー", L"二番目の項目", L"三番目の項目"});
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    // The cursor is elsewhere: the command must not place the menu at the cursor.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+
+    PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+    HWND menu = WaitForMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    RECT r = {};
+    ASSERT_TRUE(GetWindowRect(menu, &r));
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    const int pos = GetParam().menuPos;
+    const bool right = pos == 2 || pos == 3;
+    const bool bottom = pos == 1 || pos == 3;
+    EXPECT_EQ(right ? r.right : r.left, right ? w - 4 : 4)
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+    EXPECT_EQ(bottom ? r.bottom : r.top, bottom ? h - 4 : 4)
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+    // A real menu, not a sliver at the corner.
+    EXPECT_GT(r.right - r.left, 20);
+    EXPECT_GT(r.bottom - r.top, 40);
+
+    PressKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitForMenusClosed());
+    ExitLauncher();
+}
+
+// Each corner in another drawing mode: the owner-drawn sizes must place as well as the system's.
+INSTANTIATE_TEST_SUITE_P(MenuPos, LauncherMenuCorner,
+                         testing::Values(CMenuCase{"TopLeftSystemDrawn", 3, 0},
+                                         CMenuCase{"BottomLeftCustomColours", 2, 1}, CMenuCase{"TopRightTheme", 0, 2},
+                                         CMenuCase{"BottomRightSystemColours", 1, 3}),
                          [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
 } // namespace
 

@@ -1,0 +1,622 @@
+// Time from a menu request to a visible popup menu: the launcher with a menu of 2,000 entries
+// whose paths are real files (each has a shell icon), nested in submenus, in each drawing
+// mode, against a bare program that shows the same entries as plain text with
+// TrackPopupMenu. A show is timed from posting WM_COMMAND 32832 to the owner's main window
+// until a visible "#32768" window of that process exists; the menu is then closed with
+// Escape. Per launcher start: the first show right after start (the icons still being
+// looked up at idle time: the menu looks up the missing ones itself) and a second show
+// (icons known); and, from another start that was left at rest until its start-up icon
+// work was done, the first show with the icons known. Medians over the repetitions.
+// Usage: menu_bench [-v] [repetitions]   (exit code 0 when every run completed; -v shows each run)
+
+#include <windows.h>
+// Needs the types that windows.h declares.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FolderTree_win.h"
+#include "Ids.h"
+#include "InstanceBlock_win.h"
+#include "MenuStore.h"
+#include "Platform_win.h"
+#include "RegistryStore_win.h"
+#include "SettingsStore.h"
+#include "WinHandles.h"
+#include "XNode.h"
+
+namespace {
+const wchar_t kLauncherFile[] = L"Velquinランチャー.exe";
+const wchar_t kBareFile[] = L"menu_bench_bare.exe";
+const wchar_t kBareClassName[] = L"VelquinMenuBenchBare";
+const wchar_t kVendorKey[] = L"Software\\OfficeKestrahl";
+const wchar_t kLauncherMessageName[] = L"OfficeKestrahl_Velquin_Message";
+constexpr auto kStartTimeout = std::chrono::seconds(60);
+constexpr auto kShowTimeout = std::chrono::seconds(60);
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr int kDefaultRepetitions = 5;
+
+// The menu: 20 entries at the top, then 20 submenus of 39 entries, a separator and two
+// nested submenus of 30 entries each: 2,000 entries in 60 submenus.
+constexpr int kTopItems = 20;
+constexpr int kGroups = 20;
+constexpr int kGroupItems = 39;
+constexpr int kNestedPerGroup = 2;
+constexpr int kNestedItems = 30;
+// Every tenth entry opens a data file, the others a program or library of the system folder.
+constexpr int kDataFileEvery = 10;
+const wchar_t* const kDataKinds[] = {L"txt", L"ini", L"bmp", L"html", L"xml", L"log", L"csv", L"bat"};
+constexpr int kDataFilesPerKind = 4;
+
+bool verbose = false;
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A program under measurement; killed if it is still running when this goes away.
+class CChild {
+public:
+    ~CChild()
+    {
+        if (process && Running()) {
+            TerminateProcess(process.get(), 99);
+            WaitForSingleObject(process.get(), 5000);
+        }
+    }
+    bool Start(const std::wstring& exe, const std::wstring& arguments)
+    {
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        if (!arguments.empty())
+            commandLine += L" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info))
+            return false;
+        CloseHandle(info.hThread);
+        process.reset(info.hProcess);
+        id = info.dwProcessId;
+        return true;
+    }
+    bool Running() const { return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT; }
+    bool WaitForExit(DWORD ms) const { return WaitForSingleObject(process.get(), ms) == WAIT_OBJECT_0; }
+    HANDLE Handle() const { return process.get(); }
+    DWORD Id() const { return id; }
+
+private:
+    CKernelHandle process;
+    DWORD id = 0;
+};
+
+std::wstring FolderOfThisProgram()
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\'));
+}
+
+std::wstring VendorDataFolder()
+{
+    PWSTR path = nullptr;
+    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    CCoTaskMemHandle owned(path);
+    return std::wstring(path ? path : L"") + L"\\OfficeKestrahl";
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void DeleteVendorKey()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, kVendorKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kVendorKey);
+}
+
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
+{
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+// ---- the menu ----
+
+struct CMenuFiles {
+    std::vector<std::wstring> system; // programs and libraries of the system folder
+    std::vector<std::wstring> data;   // data files of several kinds in the bench's folder
+};
+
+void AddSystemFiles(const std::wstring& folder, const wchar_t* pattern, std::vector<std::wstring>& out)
+{
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            out.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+std::optional<CMenuFiles> MakeMenuFiles(const std::wstring& dataFolder)
+{
+    CMenuFiles files;
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    // Programs first; then whatever else the system keeps, so that few paths repeat.
+    AddSystemFiles(system, L"*.exe", files.system);
+    AddSystemFiles(windows, L"*.exe", files.system);
+    AddSystemFiles(system, L"*.cpl", files.system);
+    AddSystemFiles(system, L"*.dll", files.system);
+    for (const std::wstring& other : {std::wstring(windows) + L"\syswow64", std::wstring(system) + L"\drivers"})
+        AddSystemFiles(other, L"*.*", files.system);
+    const std::string content = "menu bench\r\n";
+    for (const wchar_t* kind : kDataKinds) {
+        for (int i = 0; i < kDataFilesPerKind; ++i) {
+            const std::wstring path = dataFolder + L"\\データ" + std::to_wstring(i) + L"." + kind;
+            if (!WriteFileBytes(path, content.data(), content.size()))
+                return std::nullopt;
+            files.data.push_back(path);
+        }
+    }
+    if (files.system.empty())
+        return std::nullopt;
+    return files;
+}
+
+class CMenuMaker {
+public:
+    explicit CMenuMaker(const CMenuFiles& files) : files(files) {}
+
+    void AddItems(CXParent& parent, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto item = new CXItem;
+            const int n = items++;
+            const bool data = n % kDataFileEvery == kDataFileEvery - 1;
+            const std::vector<std::wstring>& pool = data ? files.data : files.system;
+            const int index = data ? n / kDataFileEvery : n - n / kDataFileEvery;
+            item->path = pool[static_cast<size_t>(index) % pool.size()];
+            item->title = L"項目 " + std::to_wstring(n) + L" " + item->path.substr(item->path.rfind(L'\\') + 1);
+            if (n % 4 == 0)
+                item->accelerator = std::wstring(1, static_cast<wchar_t>(L'A' + n % 26));
+            parent.InsertChild(parent.children.size(), item);
+        }
+    }
+    CXParent& AddSubmenu(CXParent& parent, const std::wstring& title)
+    {
+        auto submenu = new CXParent;
+        submenu->title = title;
+        parent.InsertChild(parent.children.size(), submenu);
+        ++submenus;
+        return *submenu;
+    }
+    void AddSeparator(CXParent& parent)
+    {
+        parent.InsertChild(parent.children.size(), new CXSeparator);
+        ++separators;
+    }
+
+    const CMenuFiles& files;
+    int items = 0;
+    int submenus = 0;
+    int separators = 0;
+};
+
+void BuildMenu(CMenuMaker& maker, CXRoot& root)
+{
+    maker.AddItems(root, kTopItems);
+    for (int g = 0; g < kGroups; ++g) {
+        CXParent& group = maker.AddSubmenu(root, L"フォルダ " + std::to_wstring(g));
+        maker.AddItems(group, kGroupItems);
+        maker.AddSeparator(group);
+        for (int k = 0; k < kNestedPerGroup; ++k)
+            maker.AddItems(maker.AddSubmenu(group, L"サブメニュー " + std::to_wstring(k)), kNestedItems);
+    }
+}
+
+// The shape of the menu for the bare program, with the labels the launcher shows.
+void DescribeShape(const CXParent& parent, std::wstring& out)
+{
+    for (const CXNode* child : parent.children) {
+        if (const auto* submenu = XDynamicCast<CXParent>(child)) {
+            out += L"+" + child->GetMenuText() + L"\n";
+            DescribeShape(*submenu, out);
+            out += L"-\n";
+        } else if (XDynamicCast<CXItem>(child)) {
+            out += L"*" + child->GetMenuText() + L"\n";
+        } else if (XDynamicCast<CXSeparator>(child)) {
+            out += L"=\n";
+        }
+    }
+}
+
+int DistinctPaths(const CMenuFiles& files, int items)
+{
+    const int data = items / kDataFileEvery;
+    return static_cast<int>(std::min<size_t>(files.data.size(), static_cast<size_t>(data)) +
+                            std::min<size_t>(files.system.size(), static_cast<size_t>(items - data)));
+}
+
+// ---- one show ----
+
+struct CMenuSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuWindowOf(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<CMenuSearch*>(lParam);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && std::wstring(name) == L"#32768" && IsWindowVisible(window)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleMenuWindowOf(DWORD processId)
+{
+    CMenuSearch search{processId, nullptr};
+    EnumWindows(FindMenuWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Milliseconds from the request to the visible menu; the menu is closed again and the
+// owner has gone back to its message loop when this returns.
+std::optional<double> ShowOnce(HWND owner, DWORD processId)
+{
+    if (VisibleMenuWindowOf(processId))
+        return std::nullopt;
+    const auto start = Clock::now();
+    PostMessageW(owner, WM_COMMAND, ID_FORCE_OPEN_MENU_LEFT, 0);
+    HWND menu = nullptr;
+    while (!(menu = VisibleMenuWindowOf(processId))) {
+        if (Clock::now() - start > kShowTimeout || !IsWindow(owner))
+            return std::nullopt;
+        Sleep(1);
+    }
+    const double ms = Milliseconds(Clock::now() - start);
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    const auto closing = Clock::now();
+    while (VisibleMenuWindowOf(processId)) {
+        if (Clock::now() - closing > std::chrono::seconds(2)) {
+            // A menu that missed the key still ends with the owner's cancel.
+            PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        }
+        if (Clock::now() - closing > std::chrono::seconds(10))
+            return std::nullopt;
+        Sleep(5);
+    }
+    // Returns once the owner has finished its menu show (its release included).
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &reply))
+        return std::nullopt;
+    return ms;
+}
+
+// The launcher's start-up icon look-ups take about as long as a first show right after
+// start spends on them; the processor time of another process, which would tell when they
+// are done, is not reported everywhere (Wine). So the wait is twice that, plus two seconds.
+DWORD RestAfterStartMs(double firstShowMs)
+{
+    return static_cast<DWORD>(2 * firstShowMs) + 2000;
+}
+
+// ---- runs ----
+
+struct CShows {
+    std::vector<double> first, second, ready;
+};
+
+struct CLauncherSetup {
+    CSettingsStore* store;
+    const std::vector<uint8_t>* archive;
+    int drawType;
+};
+
+// Every launcher run starts from the same store: the menu, the drawing mode, no foreground
+// workaround (its clicks would land on the screen), menus at the top left corner.
+bool StoreLauncherState(const CLauncherSetup& setup)
+{
+    DeleteVendorKey();
+    CSettingsStore& store = *setup.store;
+    store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3", *setup.archive);
+    for (const wchar_t* name : {L"Win10Workaround", L"Win10WorkaroundX", L"ShowInternalLinks", L"MenuPos"})
+        store.SetInt(kSectionSettings, name, 0);
+    store.SetInt(kSectionSettings, L"H_Initialized", 1);
+    store.SetInt(kSectionSettings, L"DrawType", setup.drawType);
+    return store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3") == *setup.archive;
+}
+
+HWND WaitForLauncherWindow(const CChild& child)
+{
+    const auto start = Clock::now();
+    while (Clock::now() - start < kStartTimeout && child.Running()) {
+        if (HWND window = ReadInstanceWindow(kLauncherBlockName))
+            return window;
+        Sleep(1);
+    }
+    return nullptr;
+}
+
+HWND WaitForBareWindow(const CChild& child)
+{
+    const auto start = Clock::now();
+    while (Clock::now() - start < kStartTimeout && child.Running()) {
+        HWND window = FindWindowW(kBareClassName, nullptr);
+        DWORD owner = 0;
+        if (window && GetWindowThreadProcessId(window, &owner) && owner == child.Id())
+            return window;
+        Sleep(1);
+    }
+    return nullptr;
+}
+
+bool EndChild(CChild& child, HWND window, UINT message, WPARAM wParam, const char* label)
+{
+    PostMessageW(window, message, wParam, 0);
+    if (child.WaitForExit(kExitTimeoutMs))
+        return true;
+    std::fprintf(stderr, "%s: did not end within %lu ms of being asked; killed\n", label, kExitTimeoutMs);
+    return false;
+}
+
+// The bare program: its first and second show.
+bool RunBare(const std::wstring& exe, const std::wstring& shapeFile, CShows& shows, bool keep)
+{
+    CChild child;
+    if (!child.Start(exe, L"\"" + shapeFile + L"\"")) {
+        std::fprintf(stderr, "bare: CreateProcessW failed (%lu)\n", GetLastError());
+        return false;
+    }
+    HWND window = WaitForBareWindow(child);
+    if (!window) {
+        std::fprintf(stderr, "bare: no window (it reads its shape from the file named on its command line)\n");
+        return false;
+    }
+    const std::optional<double> first = ShowOnce(window, child.Id());
+    const std::optional<double> second = first ? ShowOnce(window, child.Id()) : std::nullopt;
+    EndChild(child, window, WM_CLOSE, 0, "bare");
+    if (!second) {
+        std::fprintf(stderr, "bare: the menu did not show or close\n");
+        return false;
+    }
+    if (verbose)
+        std::printf("bare: first %.1f ms, second %.1f ms\n", *first, *second);
+    if (keep) {
+        shows.first.push_back(*first);
+        shows.second.push_back(*second);
+    }
+    return true;
+}
+
+// The launcher: first and second show right after start, or (restMs > 0) the first show
+// once the start-up icon work is done.
+bool RunLauncher(const std::wstring& exe, const CLauncherSetup& setup, DWORD restMs, CShows& shows, bool keep)
+{
+    if (InstanceBlockExists(kLauncherBlockName)) {
+        std::fprintf(stderr, "launcher: its block already exists: another instance runs\n");
+        return false;
+    }
+    if (!StoreLauncherState(setup)) {
+        std::fprintf(stderr, "launcher: the store could not be written\n");
+        return false;
+    }
+    CChild child;
+    if (!child.Start(exe, L"")) {
+        std::fprintf(stderr, "launcher: CreateProcessW failed (%lu)\n", GetLastError());
+        return false;
+    }
+    HWND window = WaitForLauncherWindow(child);
+    if (!window) {
+        std::fprintf(stderr, "launcher: no instance block\n");
+        return false;
+    }
+    const bool idleFirst = restMs > 0;
+    Sleep(restMs);
+    const std::optional<double> first = ShowOnce(window, child.Id());
+    const std::optional<double> second = first && !idleFirst ? ShowOnce(window, child.Id()) : std::nullopt;
+    const UINT launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
+    EndChild(child, window, launcherMessage, ID_FORCE_CLOSE, "launcher");
+    if (!first || (!idleFirst && !second)) {
+        std::fprintf(stderr, "launcher (mode %d): the menu did not show or close\n", setup.drawType);
+        return false;
+    }
+    if (verbose) {
+        if (idleFirst)
+            std::printf("launcher mode %d: first show after %lu ms at rest %.1f ms\n", setup.drawType, restMs, *first);
+        else
+            std::printf("launcher mode %d: first %.1f ms, second %.1f ms\n", setup.drawType, *first, *second);
+    }
+    if (keep) {
+        if (idleFirst) {
+            shows.ready.push_back(*first);
+        } else {
+            shows.first.push_back(*first);
+            shows.second.push_back(*second);
+        }
+    }
+    return true;
+}
+
+struct CMode {
+    int drawType;
+    const char* label;
+    double goal;
+};
+const CMode kModes[] = {
+    {3, "mode 3 (system-drawn)", 1.2},
+    {0, "mode 0 (theme)", 1.5},
+    {1, "mode 1 (system colours)", 1.5},
+    {2, "mode 2 (own colours)", 1.5},
+};
+constexpr int kModeCount = static_cast<int>(std::size(kModes));
+
+void PrintCell(const std::vector<double>& values)
+{
+    if (values.empty()) {
+        std::printf(" %24s", "-");
+        return;
+    }
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    std::printf(" %8.1f %7.1f %7.1f", Median(values), *low, *high);
+}
+
+void PrintRow(const char* label, const CShows& shows)
+{
+    std::printf("%-24s", label);
+    PrintCell(shows.first);
+    PrintCell(shows.second);
+    PrintCell(shows.ready);
+    std::printf("\n");
+}
+
+int Run(int repetitions)
+{
+    const std::wstring folder = FolderOfThisProgram();
+    const std::wstring launcherExe = folder + L"\\" + kLauncherFile;
+    const std::wstring bareExe = folder + L"\\" + kBareFile;
+    if (InstanceBlockExists(kLauncherBlockName)) {
+        std::fprintf(stderr, "a launcher is already running: end it first\n");
+        return 1;
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring work = std::wstring(temp) + L"velq-menu-bench-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(work.c_str(), nullptr);
+    const bool hadDataFolder = FolderExists(VendorDataFolder());
+
+    CWin32Platform platform;
+    CRegistryStore store(XIntReading::Lenient);
+    InstallPlatform(&platform, &store);
+
+    int code = 1;
+    [&] {
+        const std::optional<CMenuFiles> files = MakeMenuFiles(work);
+        if (!files) {
+            std::fprintf(stderr, "no files for the menu entries\n");
+            return;
+        }
+        CXRoot root(kLeftMenuName, 1);
+        CMenuMaker maker(*files);
+        BuildMenu(maker, root);
+        const auto archive = WriteTreeArchive(root);
+        if (!archive) {
+            std::fprintf(stderr, "the menu archive could not be made\n");
+            return;
+        }
+        std::wstring shape;
+        DescribeShape(root, shape);
+        const std::wstring shapeFile = work + L"\\shape.txt";
+        if (!WriteFileBytes(shapeFile, shape.data(), shape.size() * sizeof(wchar_t))) {
+            std::fprintf(stderr, "the shape file could not be written\n");
+            return;
+        }
+        std::printf("menu: %d entries with icons (%d distinct files: programs and libraries of the system folder, "
+                    "%zu data files of %zu kinds), %d submenus, %d separators; archive %zu bytes\n",
+                    maker.items, DistinctPaths(*files, maker.items), files->data.size(), std::size(kDataKinds),
+                    maker.submenus, maker.separators, archive->size());
+
+        CShows bare;
+        CShows launcher[kModeCount];
+        // One unmeasured round first: the first start in a session pays for the system's
+        // own first-time work (fonts, shell, registry hive).
+        for (int round = -1; round < repetitions; ++round) {
+            const bool keep = round >= 0;
+            if (verbose)
+                std::printf("[round %d]\n", round + 1);
+            if (!RunBare(bareExe, shapeFile, bare, keep))
+                return;
+            for (int m = 0; m < kModeCount; ++m) {
+                const int mode = (m + std::max(round, 0)) % kModeCount;
+                const CLauncherSetup setup{&store, &*archive, kModes[mode].drawType};
+                CShows cold;
+                if (!RunLauncher(launcherExe, setup, 0, cold, true) ||
+                    !RunLauncher(launcherExe, setup, RestAfterStartMs(cold.first.back()), launcher[mode], keep))
+                    return;
+                if (keep) {
+                    launcher[mode].first.push_back(cold.first.back());
+                    launcher[mode].second.push_back(cold.second.back());
+                }
+            }
+        }
+
+        std::printf("\nmilliseconds from the request to the visible menu, %d runs each (median, min, max)\n",
+                    repetitions);
+        std::printf("%-24s %24s %24s %24s\n", "", "first show after start", "second show", "first show, icons known");
+        PrintRow("bare (plain text)", bare);
+        for (int m = 0; m < kModeCount; ++m)
+            PrintRow(kModes[m].label, launcher[m]);
+
+        const double bareFirst = Median(bare.first);
+        const double bareSecond = Median(bare.second);
+        std::printf("\nratio to the bare program (medians; first shows to its first show, second to its second)\n");
+        std::printf("%-24s %10s %10s %12s %6s  %s\n", "", "first", "second", "icons known", "goal", "second show");
+        for (int m = 0; m < kModeCount; ++m) {
+            const double first = Median(launcher[m].first) / bareFirst;
+            const double second = Median(launcher[m].second) / bareSecond;
+            const double ready = Median(launcher[m].ready) / bareFirst;
+            std::printf("%-24s %9.2fx %9.2fx %11.2fx %5.1fx  %s\n", kModes[m].label, first, second, ready,
+                        kModes[m].goal, second <= kModes[m].goal ? "met" : "missed");
+        }
+        code = 0;
+    }();
+
+    DeleteVendorKey();
+    if (!hadDataFolder)
+        DeleteFolderTree(VendorDataFolder());
+    DeleteFolderTree(work);
+    InstallPlatform(nullptr, nullptr);
+    if (code != 0)
+        std::fprintf(stderr, "menu benchmark incomplete\n");
+    return code;
+}
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    int repetitions = kDefaultRepetitions;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"-v")
+            verbose = true;
+        else
+            repetitions = std::max(1, _wtoi(argv[i]));
+    }
+    const int code = Run(repetitions);
+    std::fflush(stdout);
+    return code;
+}
