@@ -77,7 +77,6 @@ CMainFrame::CMainFrame(bool secondStart) : secondStart(secondStart)
     imagesAfterStartUp = true;
     ReloadFromStore(VQLA_RELOAD_ALL);
     imagesAfterStartUp = false;
-    ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -194,7 +193,6 @@ LRESULT CMainFrame::OnCreate()
         return 0;
     // The first menu finds the texture ready.
     LoadAppearanceAtCreation();
-    MakeOwnIconBitmap();
     RegisterHotKeysAtStartUp();
     AddNotificationIcon();
     PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
@@ -203,6 +201,7 @@ LRESULT CMainFrame::OnCreate()
 
 void CMainFrame::OnUpdateImagesAtIdle()
 {
+    LookUpOwnIcon();
     CImageSlice slice;
     slice.deadline = std::chrono::steady_clock::now() + kIdleImageSlice;
     if (leftRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0))
@@ -212,8 +211,12 @@ void CMainFrame::OnUpdateImagesAtIdle()
         PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
 }
 
-void CMainFrame::MakeOwnIconBitmap()
+void CMainFrame::LookUpOwnIcon()
 {
+    if (ownIconKnown)
+        return;
+    ownIconKnown = true;
+    ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
     const LONG size = GetMenuCheckMarkDimensions();
     CWindowDCHandle screen(nullptr);
     if (!screen)
@@ -280,6 +283,7 @@ void CMainFrame::OnNotifyIcon(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnShowPreparedMenu()
 {
+    LookUpOwnIcon();
     ShowMenu();
 }
 

@@ -113,7 +113,9 @@ private:
     HWND BringOwnPopupForward();
     void StartProgramBeside(const wchar_t* fileName);
 
-    void MakeOwnIconBitmap();
+    // The launcher's own icon for its submenu: asked of the shell after start-up (the
+    // shell's first icon costs tens of milliseconds), or by the first menu that comes sooner.
+    void LookUpOwnIcon();
     // Looks up the icons of both trees that are still unknown, for a short while per call;
     // posts itself again until none is left.
     void OnUpdateImagesAtIdle();
@@ -123,6 +125,7 @@ private:
     bool secondStart;
     // While the constructor loads the trees: their icons are looked up after start-up.
     bool imagesAfterStartUp = false;
+    bool ownIconKnown = false;
     CIconHandle notifyIcon;
     std::atomic<int> settingsGuard{0};
     std::atomic<int> customizeGuard{0};

@@ -13,9 +13,9 @@ using std::min;
 
 #include <optional>
 
+#include "FolderTree_win.h"
 #include "Ids.h"
 #include "InstanceBlock_win.h"
-#include "FolderTree_win.h"
 #include "ItemText.h"
 #include "MainFrame.h"
 #include "Settings.h"
@@ -243,7 +243,11 @@ void CVQLALaunchApp::StartScaleWatching()
     scaleWatcherContext.watcherExitSemaphore = watcherExitSemaphore.get();
     scaleWatcherContext.startupScale = startupScale;
     scaleWatcherContext.mainWindow = MainWindowHandle();
-    CKernelHandle thread(CreateThread(nullptr, 0, ScaleWatcher, &scaleWatcherContext, 0, nullptr));
+    // It only waits, reads one value and posts: the program's default stack would be
+    // reserved (and, on some systems, committed) for nothing.
+    constexpr SIZE_T kWatcherStack = 256 * 1024;
+    CKernelHandle thread(CreateThread(nullptr, kWatcherStack, ScaleWatcher, &scaleWatcherContext,
+                                      STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (thread)
         ++watcherThreadCount;
 }

@@ -118,6 +118,11 @@ bool SaveHotKeys(const CFixedHotKeys& list)
 
 uint32_t CHotKeyManager::Register(CHotKeyWindow& window, int32_t packed)
 {
+    const uint32_t bits = static_cast<uint32_t>(packed);
+    for (const auto& [heldId, key] : keyOfId) {
+        if (key == bits)
+            return 0;
+    }
     std::sort(ids.begin(), ids.end());
     int32_t id = 1;
     int32_t previous = 0;
@@ -133,10 +138,10 @@ uint32_t CHotKeyManager::Register(CHotKeyWindow& window, int32_t packed)
     if (!gapFound && !ids.empty())
         id = ids.back() + 1;
 
-    const uint32_t bits = static_cast<uint32_t>(packed);
     if (!window.RegisterHotKey(id, bits & 0xFFFFu, bits >> 16))
         return 0;
     ids.push_back(id);
+    keyOfId[id] = bits;
     return kHotKeyReplyTag | static_cast<uint32_t>(id);
 }
 
@@ -145,6 +150,7 @@ uint32_t CHotKeyManager::Unregister(CHotKeyWindow& window, int32_t id)
     auto found = std::find(ids.rbegin(), ids.rend(), id);
     if (found != ids.rend()) {
         ids.erase(std::next(found).base());
+        keyOfId.erase(id);
         window.UnregisterHotKey(id);
     }
     return 0;
@@ -155,6 +161,7 @@ void CHotKeyManager::UnregisterAll(CHotKeyWindow& window)
     for (int32_t id : ids)
         window.UnregisterHotKey(id);
     ids.clear();
+    keyOfId.clear();
 }
 
 // ---- start-up and dispatch ---------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "HotKeyTarget.h"
@@ -83,6 +84,10 @@ public:
 
 private:
     std::vector<int32_t> ids;
+    // The packed combination behind each id in `ids`. The system refuses a combination that
+    // is already registered, ours included, so such a request is answered without asking it:
+    // menus share combinations by the thousand at most, and each refusal is a system call.
+    std::map<int32_t, uint32_t> keyOfId;
 };
 
 // Registers every binding with a key: the fixed ones, the items of the left tree and, only

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -14,15 +15,21 @@ namespace {
 
 const wchar_t kCorrupt[] = L"ホットキー設定が破損しています。";
 
-// Records what the system was asked; refuses the combinations listed in `taken`.
+// Records what the system was asked; refuses the combinations listed in `taken` and, as the
+// system does, a combination that one of its own ids already holds.
 class CFakeHotKeyWindow : public CHotKeyWindow {
 public:
     bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override
     {
         calls.push_back({id, modifiers, virtualKey});
-        if (taken.count(virtualKey << 16 | modifiers))
+        const unsigned key = virtualKey << 16 | modifiers;
+        if (taken.count(key))
             return false;
-        held.insert(id);
+        for (const auto& [heldId, heldKey] : held) {
+            if (heldKey == key)
+                return false;
+        }
+        held[id] = key;
         return true;
     }
     void UnregisterHotKey(int id) override
@@ -37,7 +44,7 @@ public:
     };
     std::vector<Call> calls;
     std::vector<int> released;
-    std::set<int> held;
+    std::map<int, unsigned> held; // id -> combination
     std::set<unsigned> taken;
 };
 
@@ -305,6 +312,23 @@ TEST(HotKeyManager, RefusedCombinationLeavesTheArrayAlone)
     EXPECT_EQ(manager.Register(window, 0x420002), kHotKeyReplyTag | 2);
 }
 
+TEST(HotKeyManager, CombinationItAlreadyHoldsIsRefusedWithoutAskingTheSystem)
+{
+    CHotKeyManager manager;
+    CFakeHotKeyWindow window;
+    EXPECT_EQ(manager.Register(window, 0x700006), kHotKeyReplyTag | 1);
+    EXPECT_EQ(manager.Register(window, 0x700006), 0u);
+    EXPECT_EQ(window.calls.size(), 1u);
+    // Another modifier set is another combination.
+    EXPECT_EQ(manager.Register(window, 0x700002), kHotKeyReplyTag | 2);
+    // Released, the combination can be had again, under the freed id.
+    manager.Unregister(window, 1);
+    EXPECT_EQ(manager.Register(window, 0x700006), kHotKeyReplyTag | 1);
+    manager.UnregisterAll(window);
+    EXPECT_EQ(manager.Register(window, 0x700002), kHotKeyReplyTag | 1);
+    EXPECT_EQ(window.calls.size(), 4u);
+}
+
 TEST(HotKeyManager, KeyWithBitFifteenSetIsPassedWhole)
 {
     CHotKeyManager manager;
@@ -405,6 +429,16 @@ TEST_F(HotKeyStartUp, RefusedBindingKeepsMinusOne)
     EXPECT_EQ(fixed[2].hotKeyId, 1);
     EXPECT_EQ(nestedText->hotKey.hotKeyId, 2);
     EXPECT_EQ(rightItem->hotKey.hotKeyId, 3);
+}
+
+TEST_F(HotKeyStartUp, SecondBindingOfACombinationKeepsMinusOne)
+{
+    CXItem* twin = AddItem(right, L"C:\\twin.exe", Binding(2, 0x31, L"Ctrl + 1", 9));
+    RegisterHotKeysAtStartUp(manager, window, fixed, left, right, true);
+    EXPECT_EQ(leftItem->hotKey.hotKeyId, 3);
+    EXPECT_EQ(twin->hotKey.hotKeyId, -1);
+    EXPECT_EQ(rightItem->hotKey.hotKeyId, 5);
+    EXPECT_EQ(manager.Ids().size(), 5u);
 }
 
 TEST_F(HotKeyStartUp, StoresTheListAndBothTreesWithTheNewIds)
