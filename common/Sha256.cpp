@@ -1,5 +1,6 @@
 #include "Sha256.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -71,16 +72,72 @@ inline uint32_t Choose(uint32_t e, uint32_t f, uint32_t g)
         h = t1 + BigSigma0(a) + (b ^ (abNew & bcPrev));                                                                \
     } while (0)
 
-// Four rounds; the next four take the names shifted by four.
-#define VELQ_SHA256_FOUR(i, a, b, c, d, e, f, g, h)                                                                    \
-    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, kw[((i) + 0) * kLanes], x, y);                                           \
-    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, kw[((i) + 1) * kLanes], y, x);                                           \
-    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, kw[((i) + 2) * kLanes], x, y);                                           \
-    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, kw[((i) + 3) * kLanes], y, x)
+// Four rounds, their message words plus round constants given by KW(i); the next four take
+// the names shifted by four.
+#define VELQ_SHA256_FOUR(i, KW, a, b, c, d, e, f, g, h)                                                                \
+    VELQ_SHA256_ROUND(a, b, c, d, e, f, g, h, KW((i) + 0), x, y);                                                      \
+    VELQ_SHA256_ROUND(h, a, b, c, d, e, f, g, KW((i) + 1), y, x);                                                      \
+    VELQ_SHA256_ROUND(g, h, a, b, c, d, e, f, KW((i) + 2), x, y);                                                      \
+    VELQ_SHA256_ROUND(f, g, h, a, b, c, d, e, KW((i) + 3), y, x)
 
-// The message schedules of kLanes consecutive blocks are computed side by side, word t of
-// block j at [t * kLanes + j], so that the compiler can run the lanes in vector registers
-// while the rounds, which depend on each other from block to block, use the integer units.
+// The message schedule kept as a ring of 16 words.
+#define VELQ_SHA256_SCHEDULE(w, i)                                                                                     \
+    (w[(i)&15] += SmallSigma1(w[((i)-2) & 15]) + w[((i)-7) & 15] + SmallSigma0(w[((i)-15) & 15]))
+
+// Where the compiler has no vector registers to spread message schedules over (the 32-bit
+// build, which must run on processors without SSE2), each block computes its own schedule
+// in a ring of 16 words between its rounds.
+[[maybe_unused]] void RingBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
+{
+    for (; blockCount > 0; --blockCount, data += 64) {
+        uint32_t w[16];
+        for (int i = 0; i < 16; ++i) {
+            w[i] = LoadBigEndian(data + 4 * i);
+        }
+        uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+        uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+        uint32_t x, y = b ^ c;
+#define VELQ_RING_LOAD(i) (kSha256RoundConstants[i] + w[i])
+#define VELQ_RING_NEXT(i) (kSha256RoundConstants[i] + VELQ_SHA256_SCHEDULE(w, i))
+        VELQ_SHA256_FOUR(0, VELQ_RING_LOAD, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(4, VELQ_RING_LOAD, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(8, VELQ_RING_LOAD, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(12, VELQ_RING_LOAD, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(16, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(20, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(24, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(28, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(32, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(36, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(40, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(44, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(48, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(52, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+        VELQ_SHA256_FOUR(56, VELQ_RING_NEXT, a, b, c, d, e, f, g, h);
+        VELQ_SHA256_FOUR(60, VELQ_RING_NEXT, e, f, g, h, a, b, c, d);
+#undef VELQ_RING_LOAD
+#undef VELQ_RING_NEXT
+
+        state[0] += a;
+        state[1] += b;
+        state[2] += c;
+        state[3] += d;
+        state[4] += e;
+        state[5] += f;
+        state[6] += g;
+        state[7] += h;
+    }
+}
+
+// Elsewhere the message schedules of kLanes consecutive blocks are computed side by side,
+// word t of block j at [t * kLanes + j], so that the compiler runs the lanes in vector
+// registers while the rounds, which depend on each other from block to block, keep the
+// integer units busy.
+#if defined(__SSE2__) || defined(__ARM_NEON)
+constexpr bool kVectorSchedule = true;
+#else
+constexpr bool kVectorSchedule = false;
+#endif
 constexpr size_t kLanes = 4;
 
 struct TLaneConstants {
@@ -109,7 +166,7 @@ size_t LoadGroup(TScheduleGroup& group, const uint8_t* data, size_t blockCount)
 {
     size_t count = blockCount < kLanes ? blockCount : kLanes;
     if (count < kLanes) {
-        std::memset(group.w, 0, sizeof(uint32_t) * 16 * kLanes);
+        std::fill_n(group.w, 16 * kLanes, 0u);
     }
     for (size_t j = 0; j < count; ++j) {
         for (size_t t = 0; t < 16; ++t) {
@@ -159,38 +216,40 @@ inline void BlockRounds(uint32_t state[8], const TScheduleGroup& current, size_t
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
     uint32_t x, y = b ^ c;
+#define VELQ_LANE_KW(i) kw[(i)*kLanes]
 #define VELQ_NEXT_WORD(m)                                                                                              \
     if constexpr (kWithNext) {                                                                                         \
         ScheduleWord(*next, nextWord + (m)*kLanes);                                                                    \
     }
-    VELQ_SHA256_FOUR(0, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(0, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(0);
-    VELQ_SHA256_FOUR(4, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(4, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
     VELQ_NEXT_WORD(1);
-    VELQ_SHA256_FOUR(8, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(8, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(2);
-    VELQ_SHA256_FOUR(12, e, f, g, h, a, b, c, d);
-    VELQ_SHA256_FOUR(16, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(12, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(16, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(3);
-    VELQ_SHA256_FOUR(20, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(20, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
     VELQ_NEXT_WORD(4);
-    VELQ_SHA256_FOUR(24, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(24, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(5);
-    VELQ_SHA256_FOUR(28, e, f, g, h, a, b, c, d);
-    VELQ_SHA256_FOUR(32, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(28, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(32, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(6);
-    VELQ_SHA256_FOUR(36, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(36, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
     VELQ_NEXT_WORD(7);
-    VELQ_SHA256_FOUR(40, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(40, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(8);
-    VELQ_SHA256_FOUR(44, e, f, g, h, a, b, c, d);
-    VELQ_SHA256_FOUR(48, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(44, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(48, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(9);
-    VELQ_SHA256_FOUR(52, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(52, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
     VELQ_NEXT_WORD(10);
-    VELQ_SHA256_FOUR(56, a, b, c, d, e, f, g, h);
+    VELQ_SHA256_FOUR(56, VELQ_LANE_KW, a, b, c, d, e, f, g, h);
     VELQ_NEXT_WORD(11);
-    VELQ_SHA256_FOUR(60, e, f, g, h, a, b, c, d);
+    VELQ_SHA256_FOUR(60, VELQ_LANE_KW, e, f, g, h, a, b, c, d);
+#undef VELQ_LANE_KW
 #undef VELQ_NEXT_WORD
 
     state[0] += a;
@@ -231,6 +290,10 @@ CSha256::TBlockFunction Sha256ExtensionBlocks()
 // the next group is computed in between, so only the first group's schedule stands alone.
 void CSha256::PortableBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
 {
+    if constexpr (!kVectorSchedule) {
+        RingBlocks(state, data, blockCount);
+        return;
+    }
     if (blockCount == 0) {
         return;
     }
