@@ -1,6 +1,7 @@
 // The yardstick of the launcher benchmark: the least a resident program of this kind does.
 // A hidden top-level window, one notification icon and the 8-byte instance block holding
-// the window handle, published last as the launcher does; WM_CLOSE ends it.
+// the window handle, published last as the launcher does; WM_CLOSE ends it. With
+// "/shellicon" it also asks the shell for its own file's icon once.
 
 #include <windows.h>
 // Needs the types that windows.h declares.
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 
 #include "BenchNames.h"
@@ -60,6 +62,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     lstrcpynW(data.szTip, L"bare", static_cast<int>(std::size(data.szTip)));
     Shell_NotifyIconW(NIM_ADD, &data);
+
+    if (std::wcsstr(GetCommandLineW(), kBareShellIconSwitch)) {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(self, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+            DestroyIcon(info.hIcon);
+    }
 
     CKernelHandle block(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8, kBareBlockName));
     if (!block)

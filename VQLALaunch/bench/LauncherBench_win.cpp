@@ -22,8 +22,8 @@
 
 #include "../../bench/LargestTree.h"
 #include "BenchNames.h"
-#include "Ids.h"
 #include "FolderTree_win.h"
+#include "Ids.h"
 #include "InstanceBlock_win.h"
 #include "Platform_win.h"
 #include "ProcessMemory_win.h"
@@ -61,9 +61,11 @@ public:
             WaitForSingleObject(process.get(), 5000);
         }
     }
-    bool Start(const std::wstring& exe)
+    bool Start(const std::wstring& exe, const std::wstring& arguments)
     {
         std::wstring commandLine = L"\"" + exe + L"\"";
+        if (!arguments.empty())
+            commandLine += L" " + arguments;
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
@@ -85,6 +87,7 @@ private:
 struct CProgram {
     const char* label;
     std::wstring exe;
+    std::wstring arguments;
     const wchar_t* blockName;
     UINT closeMessage;
     WPARAM closeWParam;
@@ -196,7 +199,7 @@ std::optional<CRunResult> RunOnce(const CProgram& program)
     }
     CChild child;
     const auto start = Clock::now();
-    if (!child.Start(program.exe)) {
+    if (!child.Start(program.exe, program.arguments)) {
         std::fprintf(stderr, "%s: CreateProcessW failed (%lu)\n", program.label, GetLastError());
         return std::nullopt;
     }
@@ -276,9 +279,10 @@ int Run(int repetitions)
 {
     const std::wstring folder = FolderOfThisProgram();
     const UINT launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
-    const CProgram launcher{"launcher", folder + L"\\" + kLauncherFile, kLauncherBlockName, launcherMessage,
+    const CProgram launcher{"launcher",    folder + L"\\" + kLauncherFile, L"", kLauncherBlockName, launcherMessage,
                             ID_FORCE_CLOSE};
-    const CProgram bare{"bare", folder + L"\\" + kBareFile, kBareBlockName, WM_CLOSE, 0};
+    const CProgram bare{"bare", folder + L"\\" + kBareFile, L"", kBareBlockName, WM_CLOSE, 0};
+    const CProgram bareWithIcon{"bare", folder + L"\\" + kBareFile, kBareShellIconSwitch, kBareBlockName, WM_CLOSE, 0};
     if (InstanceBlockExists(kLauncherBlockName)) {
         std::fprintf(stderr, "a launcher is already running: end it first\n");
         return 1;
@@ -305,9 +309,12 @@ int Run(int repetitions)
     const bool hadDataFolder = FolderExists(VendorDataFolder());
     // The launcher with empty menus too, to tell what the menus cost from what the launcher
     // costs without them.
-    enum { kBare, kLauncher, kEmptyLauncher, kKinds };
-    const CProgram* programs[kKinds] = {&bare, &launcher, &launcher};
-    const char* labels[kKinds] = {"bare resident", "launcher (max menus)", "launcher (no menus)"};
+    // The bare program once more, asking the shell for one file icon as the launcher does
+    // for its own: what the shell's icon lists cost every program that shows a file's icon.
+    enum { kBare, kBareShellIcon, kLauncher, kEmptyLauncher, kKinds };
+    const CProgram* programs[kKinds] = {&bare, &bareWithIcon, &launcher, &launcher};
+    const char* labels[kKinds] = {"bare resident", "bare + one shell icon", "launcher (max menus)",
+                                  "launcher (no menus)"};
     CSeries series[kKinds];
     bool complete = archiveLoad >= 0;
     // One unmeasured round first: the first start in a session pays for the system's own
@@ -364,6 +371,14 @@ int Run(int repetitions)
                 memoryRatio <= 1.5 ? "met" : "missed");
     std::printf("working set / bare:               %.2fx\n",
                 Median(launcherRuns.workingSet) / Median(bareRuns.workingSet));
+    // Where the private bytes go: the shell's icon lists, then the two menus in memory.
+    const double shellIconBytes = Median(series[kBareShellIcon].privateBytes);
+    const double emptyLauncherBytes = Median(series[kEmptyLauncher].privateBytes);
+    std::printf("private bytes, launcher (no menus) / (bare + one shell icon): %.2fx\n",
+                emptyLauncherBytes / shellIconBytes);
+    std::printf("private KiB of the shell's icon lists: %.0f; of both menus at their largest: %.0f\n",
+                (shellIconBytes - Median(bareRuns.privateBytes)) / 1024,
+                (Median(launcherRuns.privateBytes) - emptyLauncherBytes) / 1024);
     return 0;
 }
 } // namespace
