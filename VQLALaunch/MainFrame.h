@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "HotKeyList.h"
@@ -58,10 +59,10 @@ public:
     static inline int menuRequestBusy = 0;
     static inline int menuBusy = 0;
     // One menu show (MenuShow_win.cpp): the clones behind the ids 40000 + k, the popups and
-    // the item bitmaps of the system-drawn mode.
+    // the item bitmaps of the system-drawn mode, one per image index.
     std::vector<std::unique_ptr<CXItem>> itemSlots;
     std::vector<CMenuHandle> openMenus;
-    std::vector<CBitmapHandle> itemBitmaps;
+    std::unordered_map<int, CBitmapHandle> itemBitmaps;
     // Owner drawing (OdmRenderer_win.cpp).
     CODMShow odm;
 
@@ -88,6 +89,7 @@ private:
     void AttachODMItem(HMENU popup, const std::shared_ptr<CODMCommonItem>& common, int imageIndex);
     void MeasureODMItems();
     int MeasureODMText(HDC dc, const std::wstring& text);
+    void MeasureODMPopupTexts(const CODMCommonItem* common);
     LRESULT MeasureODMItem(WPARAM wParam, LPARAM lParam);
     LRESULT DrawODMItem(WPARAM wParam, LPARAM lParam);
     void EndODMMenu();

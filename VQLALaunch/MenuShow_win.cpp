@@ -84,10 +84,15 @@ HMENU CMainFrame::BuildPopup(const CXParent& node, const std::shared_ptr<CODMCom
             itemSlots.push_back(std::move(clone));
             AppendMenuW(menu, MF_STRING, id, label.c_str());
             if (!ownerDrawn) {
-                if (HBITMAP bitmap = static_cast<HBITMAP>(item->CreateMenuBitmap(dc, checkMark.cx, checkMark.cy))) {
+                // An item's bitmap is its icon on the menu colour: entries with the same icon
+                // share one, which spares thousands of bitmaps in large menus.
+                HBITMAP bitmap = nullptr;
+                if (auto found = itemBitmaps.find(item->imageIndex); found != itemBitmaps.end())
+                    bitmap = found->second.get();
+                else if ((bitmap = static_cast<HBITMAP>(item->CreateMenuBitmap(dc, checkMark.cx, checkMark.cy))))
+                    itemBitmaps.emplace(item->imageIndex, CBitmapHandle(bitmap));
+                if (bitmap)
                     SetMenuItemBitmaps(menu, id, MF_BYCOMMAND, bitmap, bitmap);
-                    itemBitmaps.emplace_back(bitmap);
-                }
             } else {
                 AttachODMItem(menu, common, item->imageIndex);
             }

@@ -285,11 +285,9 @@ void CMainFrame::MeasureODMItems()
     m.separatorHeight = ODMSeparatorHeight(odm.settings.separatorHeight, m.itemHeight, odm.drawType);
     m.themeSeparatorHeight = m.separatorHeight;
     m.columnGap = ODMColumnGap(tm.tmAveCharWidth);
-    for (const auto& item : odm.items) {
-        item->labelWidth = MeasureODMText(client.get(), item->label);
-        item->shortcutWidth = MeasureODMText(client.get(), item->shortcutText);
-        AccumulateODMWidths(*item->common, item->labelWidth, item->shortcutWidth, m.columnGap);
-    }
+    // The texts are measured per popup when the system first measures one of its entries
+    // (MeasureODMPopupTexts): a large menu opens without measuring the thousands of texts of
+    // submenus that are never opened. A popup's widths depend on its own entries only.
     if (odm.theme) {
         SIZE size = {};
         const bool separatorMeasured =
@@ -302,12 +300,30 @@ void CMainFrame::MeasureODMItems()
     }
 }
 
+void CMainFrame::MeasureODMPopupTexts(const CODMCommonItem* common)
+{
+    CWindowDCHandle client(Handle());
+    if (!client)
+        return;
+    CSelectObject select(client.get(), odm.font.get());
+    // In the order of the item list, as the entries were appended.
+    for (const auto& item : odm.items) {
+        if (item->common.get() != common || item->labelWidth >= 0)
+            continue;
+        item->labelWidth = MeasureODMText(client.get(), item->label);
+        item->shortcutWidth = MeasureODMText(client.get(), item->shortcutText);
+        AccumulateODMWidths(*item->common, item->labelWidth, item->shortcutWidth, odm.metrics.columnGap);
+    }
+}
+
 LRESULT CMainFrame::MeasureODMItem(WPARAM wParam, LPARAM lParam)
 {
     auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
     if (!measure || measure->CtlID != 0 || measure->CtlType != ODT_MENU || !measure->itemData)
         return Default(WM_MEASUREITEM, wParam, lParam);
     const auto* item = reinterpret_cast<const CODMItem*>(measure->itemData);
+    if (item->labelWidth < 0)
+        MeasureODMPopupTexts(item->common.get());
     const CODMSize size = item->separator ? MeasureODMSeparator(odm.metrics)
                                           : MeasureODMEntry(odm.metrics, *item->common, odm.settings.compactWidth != 0);
     measure->itemWidth = static_cast<UINT>(std::max(size.cx, 0));
@@ -321,6 +337,8 @@ LRESULT CMainFrame::DrawODMItem(WPARAM wParam, LPARAM lParam)
     if (!draw || draw->CtlID != 0 || draw->CtlType != ODT_MENU || !draw->itemData)
         return Default(WM_DRAWITEM, wParam, lParam);
     const auto& item = *reinterpret_cast<const CODMItem*>(draw->itemData);
+    if (item.labelWidth < 0)
+        MeasureODMPopupTexts(item.common.get());
     const CODMCommonItem& common = *item.common;
     const CODMMetrics& m = odm.metrics;
     const RECT R = draw->rcItem;
