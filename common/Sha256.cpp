@@ -84,10 +84,11 @@ inline uint32_t Choose(uint32_t e, uint32_t f, uint32_t g)
 #define VELQ_SHA256_SCHEDULE(w, i)                                                                                     \
     (w[(i)&15] += SmallSigma1(w[((i)-2) & 15]) + w[((i)-7) & 15] + SmallSigma0(w[((i)-15) & 15]))
 
-// Where the compiler has no vector registers to spread message schedules over (the 32-bit
-// build, which must run on processors without SSE2), each block computes its own schedule
-// in a ring of 16 words between its rounds.
-[[maybe_unused]] void RingBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
+// Each block computes its own schedule in a ring of 16 words between its rounds. This is the
+// engine where the compiler has no vector registers to spread schedules over (the 32-bit
+// build, which must run on processors without SSE2), and for calls of fewer blocks than a
+// group.
+void RingBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
 {
     for (; blockCount > 0; --blockCount, data += 64) {
         uint32_t w[16];
@@ -129,7 +130,7 @@ inline uint32_t Choose(uint32_t e, uint32_t f, uint32_t g)
     }
 }
 
-// Elsewhere the message schedules of kLanes consecutive blocks are computed side by side,
+// Otherwise the message schedules of kLanes consecutive blocks are computed side by side,
 // word t of block j at [t * kLanes + j], so that the compiler runs the lanes in vector
 // registers while the rounds, which depend on each other from block to block, keep the
 // integer units busy.
@@ -290,11 +291,10 @@ CSha256::TBlockFunction Sha256ExtensionBlocks()
 // the next group is computed in between, so only the first group's schedule stands alone.
 void CSha256::PortableBlocks(uint32_t state[8], const uint8_t* data, size_t blockCount)
 {
-    if constexpr (!kVectorSchedule) {
+    // Fewer blocks than a group (the pending block of Update, the tail of Final) would pay
+    // for the schedules of empty lanes.
+    if (!kVectorSchedule || blockCount < kLanes) {
         RingBlocks(state, data, blockCount);
-        return;
-    }
-    if (blockCount == 0) {
         return;
     }
     TScheduleGroup groups[2];
