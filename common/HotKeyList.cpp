@@ -166,9 +166,28 @@ void CHotKeyManager::UnregisterAll(CHotKeyWindow& window)
 
 // ---- start-up and dispatch ---------------------------------------------------------------
 
+namespace {
+std::vector<int> HotKeyIdsOf(CXRoot& root)
+{
+    std::vector<int> ids;
+    ForEachItem(root, [&](CXItem& item) { ids.push_back(item.hotKey.hotKeyId); });
+    return ids;
+}
+
+// A tree read whole from its stored value whose ids came out as they were is stored
+// already: two menus at their largest are two megabytes written at every start otherwise.
+void SaveUnlessStored(CXRoot& root, const std::vector<int>& idsBefore)
+{
+    if (!root.matchesStore || HotKeyIdsOf(root) != idsBefore)
+        root.Save();
+}
+} // namespace
+
 bool RegisterHotKeysAtStartUp(CHotKeyManager& manager, CHotKeyWindow& window, CFixedHotKeys& fixed, CXRoot& left,
                               CXRoot& right, bool separate)
 {
+    const std::vector<int> leftIds = HotKeyIdsOf(left);
+    const std::vector<int> rightIds = HotKeyIdsOf(right);
     for (CHotKeyTarget& record : fixed) {
         if (record.HasKey())
             RegisterBinding(manager, window, record);
@@ -188,8 +207,8 @@ bool RegisterHotKeysAtStartUp(CHotKeyManager& manager, CHotKeyWindow& window, CF
     });
 
     bool listStored = SaveHotKeys(fixed);
-    left.Save();
-    right.Save();
+    SaveUnlessStored(left, leftIds);
+    SaveUnlessStored(right, rightIds);
     return listStored;
 }
 

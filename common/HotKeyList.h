@@ -92,8 +92,9 @@ private:
 
 // Registers every binding with a key: the fixed ones, the items of the left tree and, only
 // while the two clicks show separate menus, the items of the right tree; then stores the
-// list and both trees so that the stored ids are those of this launcher. True when the
-// list was stored (the launcher then posts its refresh command to itself).
+// list and both trees so that the stored ids are those of this launcher (a tree that its
+// stored value already holds with these ids is not written again). True when the list was
+// stored (the launcher then posts its refresh command to itself).
 bool RegisterHotKeysAtStartUp(CHotKeyManager& manager, CHotKeyWindow& window, CFixedHotKeys& fixed, CXRoot& left,
                               CXRoot& right, bool separate);
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include "FakePlatform.h"
 #include "HotKeyList.h"
+#include "MenuStore.h"
 #include "SettingsStore.h"
 #include "XArchive.h"
 #include "XNode.h"
@@ -460,6 +462,58 @@ TEST_F(HotKeyStartUp, StoresTheListAndBothTreesWithTheNewIds)
     EXPECT_NE(FindItemByHotKeyId(storedLeft, 4), nullptr);
     EXPECT_EQ(FindItemByHotKeyId(storedRight, 12), nullptr); // the old id is gone
     EXPECT_NE(FindItemByHotKeyId(storedRight, -1), nullptr);
+}
+
+// A tree is written again only when its stored value does not already hold it with the new
+// ids: stored in the current form, read whole, ids unchanged.
+TEST(HotKeyStartUpSaving, TreeIsWrittenUnlessItsStoredValueHoldsItAlready)
+{
+    enum class Stored { Nothing, CurrentForm, OlderForm, Corrupt };
+    struct Case {
+        const char* name;
+        Stored stored;
+        int storedId; // the item's id in the stored tree; the launcher will give it 1
+        bool written;
+    } cases[] = {
+        {"same ids in the current form", Stored::CurrentForm, 1, false},
+        {"ids changed", Stored::CurrentForm, 7, true},
+        {"older form", Stored::OlderForm, 1, true},
+        {"nothing stored", Stored::Nothing, 1, true},
+        {"corrupt value", Stored::Corrupt, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFakeEnvironment env;
+        {
+            CXRoot source{kLeftMenuName, 1};
+            AddItem(source, L"C:\\a.exe", Binding(2, 0x31, L"Ctrl + 1", c.storedId));
+            std::optional<std::vector<uint8_t>> bytes = WriteTreeArchive(source);
+            ASSERT_TRUE(bytes);
+            if (c.stored == Stored::Corrupt)
+                bytes->resize(bytes->size() / 2);
+            if (c.stored == Stored::OlderForm)
+                env.store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v2", *bytes);
+            else if (c.stored != Stored::Nothing)
+                env.store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3", *bytes);
+        }
+        CXRoot left{kLeftMenuName, 1};
+        CXRoot right{kRightMenuName, 2};
+        left.Load();
+        if (c.stored == Stored::Nothing || c.stored == Stored::Corrupt)
+            AddItem(left, L"C:\\a.exe", Binding(2, 0x31, L"Ctrl + 1", 1));
+        env.platform.savedTrees.clear();
+        CFixedHotKeys fixed;
+        CHotKeyManager manager;
+        CFakeHotKeyWindow window;
+        RegisterHotKeysAtStartUp(manager, window, fixed, left, right, true);
+        ASSERT_EQ(manager.Ids(), std::vector<int32_t>{1});
+        const auto& saved = env.platform.savedTrees;
+        EXPECT_EQ(std::find(saved.begin(), saved.end(), kLeftMenuName) != saved.end(), c.written);
+        // Whatever was done, the store now holds the tree with the running ids.
+        CXRoot stored{kLeftMenuName};
+        ASSERT_TRUE(stored.Load());
+        EXPECT_NE(FindItemByHotKeyId(stored, 1), nullptr);
+    }
 }
 
 // ---- dispatch ---------------------------------------------------------------------------------

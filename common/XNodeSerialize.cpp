@@ -202,6 +202,7 @@ bool CXRoot::Save()
     // Only the newest form stays behind.
     for (size_t i = 1; i < std::size(kValueSuffixes); ++i)
         store.SetString(kSectionSettings, name + kValueSuffixes[i], std::nullopt);
+    matchesStore = true;
     Platform().NotifyTreeSaved(*this);
     return true;
 }
@@ -209,9 +210,11 @@ bool CXRoot::Save()
 bool CXRoot::Load()
 {
     DeleteChildren();
+    matchesStore = false;
     std::optional<std::vector<uint8_t>> bytes;
-    for (const wchar_t* suffix : kValueSuffixes) {
-        bytes = Store().GetBlob(kSectionSettings, name + suffix);
+    size_t form = 0;
+    for (; form < std::size(kValueSuffixes); ++form) {
+        bytes = Store().GetBlob(kSectionSettings, name + kValueSuffixes[form]);
         if (bytes)
             break;
     }
@@ -221,5 +224,6 @@ bool CXRoot::Load()
         Platform().ShowMessage(kMessageCorrupt);
         return false;
     }
+    matchesStore = form == 0;
     return true;
 }

@@ -168,6 +168,17 @@ bool StoreArchives(CSettingsStore& store, const CMenuArchives& archives)
 
 // What the launcher itself does with the archives before it can publish: both menus read
 // from the registry and parsed (without the icons and hotkeys it then adds).
+bool ReadBackArchives(CSettingsStore& store, CMenuArchives& archives)
+{
+    auto left = store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3");
+    auto right = store.GetBlob(kSectionSettings, std::wstring(kRightMenuName) + L"_v3");
+    if (!left || !right)
+        return false;
+    archives.left = std::move(*left);
+    archives.right = std::move(*right);
+    return true;
+}
+
 double ArchiveLoadMs()
 {
     CXRoot left(kLeftMenuName), right(kRightMenuName);
@@ -292,7 +303,7 @@ int Run(int repetitions)
     CRegistryStore store(XIntReading::Lenient);
     InstallPlatform(&platform, &store);
 
-    const std::optional<CMenuArchives> archives = BuildArchives();
+    std::optional<CMenuArchives> archives = BuildArchives();
     if (!archives || !StoreArchives(store, *archives)) {
         std::fprintf(stderr, "the menu archives could not be written\n");
         DeleteVendorKey();
@@ -331,6 +342,10 @@ int Run(int repetitions)
                 std::printf("[%s]\n", labels[kind]);
             const std::optional<CRunResult> result = complete ? RunOnce(*programs[kind]) : std::nullopt;
             complete = result.has_value();
+            // From then on the menus are stored as a launcher leaves them, with the ids it
+            // registered: the state every later start of the launcher finds.
+            if (complete && round < 0 && kind == kLauncher)
+                complete = ReadBackArchives(store, *archives);
             if (complete && round >= 0)
                 series[kind].Add(*result);
         }
