@@ -213,19 +213,28 @@ void CMainFrame::AttachODMItem(HMENU popup, const std::shared_ptr<CODMCommonItem
     auto item = std::make_shared<CODMItem>();
     item->common = common;
 
+    // Type, submenu and text in one query: a large menu attaches thousands of entries. Only a
+    // text that may not have fitted is read again at its full length.
+    wchar_t buffer[128] = {};
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = buffer;
+    info.cch = static_cast<UINT>(std::size(buffer));
     if (!GetMenuItemInfoW(popup, position, TRUE, &info))
         return;
     if (info.fType & MFT_SEPARATOR) {
         item->separator = 1;
     } else {
         item->submenu = info.hSubMenu ? 1 : 0;
-        const int length = GetMenuStringW(popup, position, nullptr, 0, MF_BYPOSITION);
-        std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-        const int copied = GetMenuStringW(popup, position, text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
-        text.resize(static_cast<size_t>(std::max(copied, 0)));
+        std::wstring text(buffer, std::min<size_t>(info.cch, std::size(buffer) - 1));
+        if (info.cch >= std::size(buffer) - 1) {
+            const int length = GetMenuStringW(popup, position, nullptr, 0, MF_BYPOSITION);
+            text.assign(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+            const int copied =
+                GetMenuStringW(popup, position, text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
+            text.resize(static_cast<size_t>(std::max(copied, 0)));
+        }
         CODMTextSplit split = SplitODMText(text);
         item->label = std::move(split.label);
         item->shortcutText = std::move(split.shortcut);

@@ -1,9 +1,10 @@
 // The popup menus end to end: a menu opened by command 32832 appears, a text item chosen with
 // the keyboard reaches the clipboard, the launcher's own commands run after the menu closed,
 // an empty tree shows the own submenu alone, and a reload during tracking leaves the open
-// menu as it was, a program item chosen with the keyboard starts, "MenuPos" puts the
-// commanded menu in its corner of the screen, a texture file of any size or content leaves
-// a working menu; a thousand shows leave the launcher's objects and memory flat.
+// menu as it was, a program item chosen with the keyboard starts, long labels are measured
+// whole, "MenuPos" puts the commanded menu in its corner of the screen, a texture file of any
+// size or content leaves a working menu; a thousand shows leave the launcher's objects and
+// memory flat.
 #include <windows.h>
 
 #include <psapi.h>
@@ -291,6 +292,44 @@ TEST_P(LauncherMenu, AProgramItemChosenWithTheKeyboardStartsTheProgram)
     EXPECT_NE(ClipboardText(), L"先頭の文字");
     EXPECT_TRUE(process.IsRunning());
     EXPECT_TRUE(FindMessageBoxes(process.Id()).empty());
+    ExitLauncher();
+}
+
+TEST_P(LauncherMenu, LongLabelsWidenTheMenuByTheirWholeLength)
+{
+    // Labels of 60, 120 and 180 letters: each step adds the same width, as long as every
+    // label is measured whole (the widest stays within the screen).
+    HWND window = nullptr;
+    std::vector<LONG> widths;
+    for (int letters : {60, 120, 180}) {
+        CXRoot left(kLeftMenuName, 1);
+        auto* item = new CXItem;
+        item->title = std::wstring(static_cast<size_t>(letters), L'l');
+        left.InsertChild(0, item);
+        ASSERT_TRUE(left.Save());
+        if (!window) {
+            window = StartFirst();
+            ASSERT_NE(window, nullptr);
+        } else {
+            LRESULT result = 0;
+            ASSERT_TRUE(SendLauncher(window, kReload, 1, result));
+        }
+        PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+        HWND menu = WaitForMenuWindow();
+        ASSERT_NE(menu, nullptr);
+        RECT r = {};
+        GetWindowRect(menu, &r);
+        widths.push_back(r.right - r.left);
+        PressKey(menu, VK_ESCAPE);
+        ASSERT_TRUE(WaitForMenusClosed());
+        // The launcher has finished the show before the next request.
+        DWORD_PTR reply = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &reply);
+    }
+    const LONG firstStep = widths[1] - widths[0];
+    const LONG secondStep = widths[2] - widths[1];
+    EXPECT_GT(firstStep, 100) << widths[0] << " " << widths[1] << " " << widths[2];
+    EXPECT_NEAR(secondStep, firstStep, firstStep / 5) << widths[0] << " " << widths[1] << " " << widths[2];
     ExitLauncher();
 }
 
