@@ -25,7 +25,7 @@ struct CXRuntimeClass {
     const char* className;
     int schema;
     const CXRuntimeClass* baseClass;
-    CXNode* (*createObject)(); // null where the class is not created by name
+    CXNode* (*createObject)();  // null where the class is not created by name
 
     bool IsDerivedFrom(const CXRuntimeClass* base) const;
     // One of the classes an archive may name ("CXNode", "CXItem", "CXTextItem",
@@ -33,13 +33,10 @@ struct CXRuntimeClass {
     static const CXRuntimeClass* FromName(std::string_view name);
 };
 
-#define XDECLARE_CLASS(name)                                                                                           \
-public:                                                                                                                \
-    static const CXRuntimeClass classInfo;                                                                             \
-    const CXRuntimeClass* GetRuntimeClass() const override                                                             \
-    {                                                                                                                  \
-        return &classInfo;                                                                                             \
-    }
+#define XDECLARE_CLASS(name)                     \
+public:                                          \
+    static const CXRuntimeClass classInfo;       \
+    const CXRuntimeClass* GetRuntimeClass() const override { return &classInfo; }
 
 // Callback of ForEach: non-zero continues the walk.
 using XNodeCallback = int (*)(CXNode* node, intptr_t a, intptr_t b);
@@ -52,33 +49,30 @@ public:
     CXNode(const CXNode&) = delete;
     CXNode& operator=(const CXNode&) = delete;
 
-    virtual const CXRuntimeClass* GetRuntimeClass() const { return &classInfo; } // slot 0
-    virtual ~CXNode() = default;                                                 // slot 1
-    virtual void Serialize(CXArchive& ar);                                       // slot 2
-    virtual CXNode* Clone() const;                                               // slot 3
-    virtual std::wstring GetTitle() const;                                       // slot 4
-    virtual std::wstring GetMenuText() const;                                    // slot 5
-    virtual void SetTitle(const std::wstring& text);                             // slot 6
-    virtual int GetImageIndex() const;                                           // slot 7
-    virtual CXParent* GetParent() const { return parent; }                       // slot 8
-    virtual void SetParent(CXParent* node) { parent = node; }                    // slot 9
-    virtual CXRoot* GetRoot();                                                   // slot 10
-    virtual bool SaveTree();                                                     // slot 11
-    virtual void UpdateTreeImages();                                             // slot 12
-    virtual void UpdateImages();                                                 // slot 13
-    virtual bool ForEach(XNodeCallback callback, intptr_t a, intptr_t b);        // slot 14
-    virtual bool IsDescendantOf(const CXNode* node) const;                       // slot 15
+    virtual const CXRuntimeClass* GetRuntimeClass() const { return &classInfo; }  // slot 0
+    virtual ~CXNode() = default;                                                  // slot 1
+    virtual void Serialize(CXArchive& ar);                                        // slot 2
+    virtual CXNode* Clone() const;                                                // slot 3
+    virtual std::wstring GetTitle() const;                                        // slot 4
+    virtual std::wstring GetMenuText() const;                                     // slot 5
+    virtual void SetTitle(const std::wstring& text);                              // slot 6
+    virtual int GetImageIndex() const;                                            // slot 7
+    virtual CXParent* GetParent() const { return parent; }                        // slot 8
+    virtual void SetParent(CXParent* node) { parent = node; }                     // slot 9
+    virtual CXRoot* GetRoot();                                                    // slot 10
+    virtual bool SaveTree();                                                      // slot 11
+    virtual void UpdateTreeImages();                                              // slot 12
+    virtual void UpdateImages();                                                  // slot 13
+    virtual bool ForEach(XNodeCallback callback, intptr_t a, intptr_t b);         // slot 14
+    virtual bool IsDescendantOf(const CXNode* node) const;                        // slot 15
 
     bool IsKindOf(const CXRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
     template <class T> bool IsKindOf() const { return IsKindOf(&T::classInfo); }
 
-    CXParent* parent = nullptr; // not owning
+    CXParent* parent = nullptr;  // not owning
 };
 
-template <class T> T* XDynamicCast(CXNode* node)
-{
-    return node && node->IsKindOf<T>() ? static_cast<T*>(node) : nullptr;
-}
+template <class T> T* XDynamicCast(CXNode* node) { return node && node->IsKindOf<T>() ? static_cast<T*>(node) : nullptr; }
 template <class T> const T* XDynamicCast(const CXNode* node)
 {
     return node && node->IsKindOf<T>() ? static_cast<const T*>(node) : nullptr;
@@ -97,8 +91,8 @@ public:
     void SetTitle(const std::wstring& text) override;
     int GetImageIndex() const override;
     void UpdateImages() override;
-    virtual bool Execute(std::wstring* errorText);                             // slot 16
-    virtual XBitmap CreateMenuBitmap(XDeviceContext dc, int cx, int cy) const; // slot 17
+    virtual bool Execute(std::wstring* errorText);                              // slot 16
+    virtual XBitmap CreateMenuBitmap(XDeviceContext dc, int cx, int cy) const;  // slot 17
 
     bool ExpandShortcut();
     void SetDefaultTitle();
@@ -116,7 +110,7 @@ public:
     std::wstring parameters;
     std::wstring workingFolder;
     int reservedFlag = 0;
-    int showCommand = 0; // 0 normal, 1 minimized, 2 maximized
+    int showCommand = 0;  // 0 normal, 1 minimized, 2 maximized
     int expandEnvironment = 1;
     CHotKeyTarget hotKey;
     int isInternal = 0;
@@ -176,7 +170,7 @@ public:
     void RemoveChildren(const std::vector<CXNode*>& nodes);
     void DeleteChildren();
 
-    std::vector<CXNode*> children; // owned
+    std::vector<CXNode*> children;  // owned
     std::wstring title;
     std::wstring accelerator;
 };
@@ -190,14 +184,14 @@ public:
     void Serialize(CXArchive& ar) override;
     std::wstring GetTitle() const override;
     bool SaveTree() override;
-    virtual bool ForEachInTree(XNodeCallback callback, intptr_t a, intptr_t b); // slot 16 of this branch
+    virtual bool ForEachInTree(XNodeCallback callback, intptr_t a, intptr_t b);  // slot 16 of this branch
 
     // Store and load the tree under its name in the settings store.
     bool Save();
     bool Load();
 
-    std::wstring name; // "MenuData_1" or "MenuData_2"
-    int rootId = 0;    // settings tool: the reload flag of this tree (1 or 2)
+    std::wstring name;  // "MenuData_1" or "MenuData_2"
+    int rootId = 0;     // settings tool: the reload flag of this tree (1 or 2)
     // The store's value of the current form holds this very tree: Load read it whole, or
     // Save wrote it. Edits in between do not clear it; only a save right after a load may
     // rely on it (to leave unchanged bytes unwritten).
