@@ -21,10 +21,12 @@
 #include <vector>
 
 #include "../../bench/LargestTree.h"
+#include "BenchFigures.h"
 #include "BenchNames.h"
 #include "FolderTree_win.h"
 #include "Ids.h"
 #include "InstanceBlock_win.h"
+#include "LauncherProbe_win.h"
 #include "Platform_win.h"
 #include "ProcessMemory_win.h"
 #include "RegistryStore_win.h"
@@ -34,7 +36,6 @@
 namespace {
 const wchar_t kLauncherFile[] = L"Velquinランチャー.exe";
 const wchar_t kVendorKey[] = L"Software\\OfficeKestrahl";
-const wchar_t kLauncherMessageName[] = L"OfficeKestrahl_Velquin_Message";
 constexpr DWORD kIdleMs = 1000;
 constexpr auto kStartTimeout = std::chrono::seconds(60);
 constexpr DWORD kExitTimeoutMs = 10000;
@@ -42,46 +43,11 @@ constexpr int kDefaultRepetitions = 10;
 bool verbose = false;
 bool privateBytesByRegions = false;
 
-using Clock = std::chrono::steady_clock;
-
 struct CRunResult {
     double startupMs = 0;
     double privateBytes = 0;
     double workingSet = 0;
     bool killed = false; // did not end when asked
-};
-
-// A program under measurement; killed if it is still running when this goes away.
-class CChild {
-public:
-    ~CChild()
-    {
-        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process.get(), 99);
-            WaitForSingleObject(process.get(), 5000);
-        }
-    }
-    bool Start(const std::wstring& exe, const std::wstring& arguments)
-    {
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        if (!arguments.empty())
-            commandLine += L" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info))
-            return false;
-        CloseHandle(info.hThread);
-        process.reset(info.hProcess);
-        return true;
-    }
-    bool Running() const { return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT; }
-    bool WaitForExit(DWORD ms) const { return WaitForSingleObject(process.get(), ms) == WAIT_OBJECT_0; }
-    HANDLE Handle() const { return process.get(); }
-
-private:
-    CKernelHandle process;
 };
 
 struct CProgram {
@@ -92,48 +58,6 @@ struct CProgram {
     UINT closeMessage;
     WPARAM closeWParam;
 };
-
-std::wstring FolderOfThisProgram()
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.rfind(L'\\'));
-}
-
-std::wstring VendorDataFolder()
-{
-    PWSTR path = nullptr;
-    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
-    CCoTaskMemHandle owned(path);
-    return std::wstring(path ? path : L"") + L"\\OfficeKestrahl";
-}
-
-bool FolderExists(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void DeleteVendorKey()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVendorKey);
-    RegDeleteKeyW(HKEY_CURRENT_USER, kVendorKey);
-}
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The two menus as the launcher finds them in the store: the largest tree as both.
 struct CMenuArchives {
@@ -159,7 +83,7 @@ std::optional<CMenuArchives> BuildArchives()
 // Each launcher run starts from the same store: nothing but the two archives.
 bool StoreArchives(CSettingsStore& store, const CMenuArchives& archives)
 {
-    DeleteVendorKey();
+    DeleteKey(kVendorKey);
     store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3", archives.left);
     store.SetBlob(kSectionSettings, std::wstring(kRightMenuName) + L"_v3", archives.right);
     return store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3") == archives.left &&
@@ -208,15 +132,15 @@ std::optional<CRunResult> RunOnce(const CProgram& program)
         std::fprintf(stderr, "%s: its block already exists: another instance runs\n", program.label);
         return std::nullopt;
     }
-    CChild child;
     const auto start = Clock::now();
-    if (!child.Start(program.exe, program.arguments)) {
+    CProcess child = CProcess::Start(program.exe, program.arguments);
+    if (!child.Started()) {
         std::fprintf(stderr, "%s: CreateProcessW failed (%lu)\n", program.label, GetLastError());
         return std::nullopt;
     }
     CKernelHandle block;
     while (!(block = CKernelHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, program.blockName)))) {
-        if (!child.Running() || Clock::now() - start > kStartTimeout) {
+        if (!child.IsRunning() || Clock::now() - start > kStartTimeout) {
             std::fprintf(stderr, "%s: no instance block\n", program.label);
             return std::nullopt;
         }
@@ -241,7 +165,7 @@ std::optional<CRunResult> RunOnce(const CProgram& program)
     counters.cb = sizeof(counters);
     const bool measured =
         GetProcessMemoryInfo(child.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)) &&
-        child.Running();
+        child.IsRunning();
     result.privateBytes = static_cast<double>(counters.PrivateUsage);
     if (result.privateBytes == 0) {
         privateBytesByRegions = true;
@@ -253,7 +177,7 @@ std::optional<CRunResult> RunOnce(const CProgram& program)
     result.workingSet = static_cast<double>(counters.WorkingSetSize);
 
     PostMessageW(window, program.closeMessage, program.closeWParam, 0);
-    if (!child.WaitForExit(kExitTimeoutMs)) {
+    if (!child.WaitForExit(std::chrono::milliseconds(kExitTimeoutMs))) {
         // Its figures stand; the hang is counted and reported.
         std::fprintf(stderr, "%s: did not end within %lu ms of being asked (window %s); killed\n", program.label,
                      kExitTimeoutMs, IsWindow(window) ? "still there" : "gone");
@@ -289,7 +213,7 @@ void PrintRow(const char* label, const CSeries& s)
 int Run(int repetitions)
 {
     const std::wstring folder = FolderOfThisProgram();
-    const UINT launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
+    const UINT launcherMessage = LauncherMessage();
     const CProgram launcher{"launcher",    folder + L"\\" + kLauncherFile, L"", kLauncherBlockName, launcherMessage,
                             ID_FORCE_CLOSE};
     const CProgram bare{"bare", folder + L"\\" + kBareFile, L"", kBareBlockName, WM_CLOSE, 0};
@@ -306,7 +230,7 @@ int Run(int repetitions)
     std::optional<CMenuArchives> archives = BuildArchives();
     if (!archives || !StoreArchives(store, *archives)) {
         std::fprintf(stderr, "the menu archives could not be written\n");
-        DeleteVendorKey();
+        DeleteKey(kVendorKey);
         return 1;
     }
     std::printf("menus: %d nodes each; archives %zu and %zu bytes (limit %zu)\n", archives->nodes,
@@ -337,7 +261,7 @@ int Run(int repetitions)
             if (kind == kLauncher)
                 complete = StoreArchives(store, *archives);
             else if (kind == kEmptyLauncher)
-                DeleteVendorKey();
+                DeleteKey(kVendorKey);
             if (verbose)
                 std::printf("[%s]\n", labels[kind]);
             const std::optional<CRunResult> result = complete ? RunOnce(*programs[kind]) : std::nullopt;
@@ -351,7 +275,7 @@ int Run(int repetitions)
         }
     }
 
-    DeleteVendorKey();
+    DeleteKey(kVendorKey);
     if (!hadDataFolder)
         DeleteFolderTree(VendorDataFolder());
     InstallPlatform(nullptr, nullptr);

@@ -22,9 +22,11 @@
 #include <string>
 #include <vector>
 
+#include "BenchFigures.h"
 #include "FolderTree_win.h"
 #include "Ids.h"
 #include "InstanceBlock_win.h"
+#include "LauncherProbe_win.h"
 #include "MenuStore.h"
 #include "Platform_win.h"
 #include "RegistryStore_win.h"
@@ -37,7 +39,6 @@ const wchar_t kLauncherFile[] = L"Velquinランチャー.exe";
 const wchar_t kBareFile[] = L"menu_bench_bare.exe";
 const wchar_t kBareClassName[] = L"VelquinMenuBenchBare";
 const wchar_t kVendorKey[] = L"Software\\OfficeKestrahl";
-const wchar_t kLauncherMessageName[] = L"OfficeKestrahl_Velquin_Message";
 constexpr auto kStartTimeout = std::chrono::seconds(60);
 constexpr auto kShowTimeout = std::chrono::seconds(60);
 constexpr DWORD kExitTimeoutMs = 10000;
@@ -58,86 +59,6 @@ const wchar_t* const kDataKinds[] = {L"txt", L"ini", L"bmp", L"html", L"xml", L"
 constexpr int kDataFilesPerKind = 4;
 
 bool verbose = false;
-
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// A program under measurement; killed if it is still running when this goes away.
-class CChild {
-public:
-    ~CChild()
-    {
-        if (process && Running()) {
-            TerminateProcess(process.get(), 99);
-            WaitForSingleObject(process.get(), 5000);
-        }
-    }
-    bool Start(const std::wstring& exe, const std::wstring& arguments)
-    {
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        if (!arguments.empty())
-            commandLine += L" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info))
-            return false;
-        CloseHandle(info.hThread);
-        process.reset(info.hProcess);
-        id = info.dwProcessId;
-        return true;
-    }
-    bool Running() const { return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT; }
-    bool WaitForExit(DWORD ms) const { return WaitForSingleObject(process.get(), ms) == WAIT_OBJECT_0; }
-    HANDLE Handle() const { return process.get(); }
-    DWORD Id() const { return id; }
-
-private:
-    CKernelHandle process;
-    DWORD id = 0;
-};
-
-std::wstring FolderOfThisProgram()
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.rfind(L'\\'));
-}
-
-std::wstring VendorDataFolder()
-{
-    PWSTR path = nullptr;
-    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
-    CCoTaskMemHandle owned(path);
-    return std::wstring(path ? path : L"") + L"\\OfficeKestrahl";
-}
-
-bool FolderExists(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void DeleteVendorKey()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVendorKey);
-    RegDeleteKeyW(HKEY_CURRENT_USER, kVendorKey);
-}
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
 {
@@ -375,7 +296,7 @@ struct CLauncherSetup {
 // workaround (its clicks would land on the screen), menus at the top left corner.
 bool StoreLauncherState(const CLauncherSetup& setup)
 {
-    DeleteVendorKey();
+    DeleteKey(kVendorKey);
     CSettingsStore& store = *setup.store;
     store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3", *setup.archive);
     for (const wchar_t* name : {L"Win10Workaround", L"Win10WorkaroundX", L"ShowInternalLinks", L"MenuPos"})
@@ -385,10 +306,10 @@ bool StoreLauncherState(const CLauncherSetup& setup)
     return store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3") == *setup.archive;
 }
 
-HWND WaitForLauncherWindow(const CChild& child)
+HWND WaitForLauncherWindow(const CProcess& child)
 {
     const auto start = Clock::now();
-    while (Clock::now() - start < kStartTimeout && child.Running()) {
+    while (Clock::now() - start < kStartTimeout && child.IsRunning()) {
         if (HWND window = ReadInstanceWindow(kLauncherBlockName))
             return window;
         Sleep(1);
@@ -396,10 +317,10 @@ HWND WaitForLauncherWindow(const CChild& child)
     return nullptr;
 }
 
-HWND WaitForBareWindow(const CChild& child)
+HWND WaitForBareWindow(const CProcess& child)
 {
     const auto start = Clock::now();
-    while (Clock::now() - start < kStartTimeout && child.Running()) {
+    while (Clock::now() - start < kStartTimeout && child.IsRunning()) {
         HWND window = FindWindowW(kBareClassName, nullptr);
         DWORD owner = 0;
         if (window && GetWindowThreadProcessId(window, &owner) && owner == child.Id())
@@ -409,10 +330,10 @@ HWND WaitForBareWindow(const CChild& child)
     return nullptr;
 }
 
-bool EndChild(CChild& child, HWND window, UINT message, WPARAM wParam, const char* label)
+bool EndChild(CProcess& child, HWND window, UINT message, WPARAM wParam, const char* label)
 {
     PostMessageW(window, message, wParam, 0);
-    if (child.WaitForExit(kExitTimeoutMs))
+    if (child.WaitForExit(std::chrono::milliseconds(kExitTimeoutMs)))
         return true;
     std::fprintf(stderr, "%s: did not end within %lu ms of being asked; killed\n", label, kExitTimeoutMs);
     return false;
@@ -421,8 +342,8 @@ bool EndChild(CChild& child, HWND window, UINT message, WPARAM wParam, const cha
 // The bare program: its first show and the later ones.
 bool RunBare(const std::wstring& exe, const std::wstring& shapeFile, CShows& shows, bool keep)
 {
-    CChild child;
-    if (!child.Start(exe, L"\"" + shapeFile + L"\"")) {
+    CProcess child = CProcess::Start(exe, L"\"" + shapeFile + L"\"");
+    if (!child.Started()) {
         std::fprintf(stderr, "bare: CreateProcessW failed (%lu)\n", GetLastError());
         return false;
     }
@@ -466,8 +387,8 @@ bool RunLauncher(const std::wstring& exe, const CLauncherSetup& setup, DWORD res
         std::fprintf(stderr, "launcher: the store could not be written\n");
         return false;
     }
-    CChild child;
-    if (!child.Start(exe, L"")) {
+    CProcess child = CProcess::Start(exe, L"");
+    if (!child.Started()) {
         std::fprintf(stderr, "launcher: CreateProcessW failed (%lu)\n", GetLastError());
         return false;
     }
@@ -478,11 +399,11 @@ bool RunLauncher(const std::wstring& exe, const CLauncherSetup& setup, DWORD res
     }
     const bool idleFirst = restMs > 0;
     // The bare program whose later shows take turns with the launcher's.
-    CChild bareChild;
+    CProcess bareChild;
     HWND bareWindow = nullptr;
     if (idleFirst) {
-        if (!bareChild.Start(bare.exe, L"\"" + bare.shapeFile + L"\"") ||
-            !(bareWindow = WaitForBareWindow(bareChild))) {
+        bareChild = CProcess::Start(bare.exe, L"\"" + bare.shapeFile + L"\"");
+        if (!bareChild.Started() || !(bareWindow = WaitForBareWindow(bareChild))) {
             std::fprintf(stderr, "bare: did not start\n");
             return false;
         }
@@ -492,7 +413,7 @@ bool RunLauncher(const std::wstring& exe, const CLauncherSetup& setup, DWORD res
     std::vector<double> later, bareLater;
     const bool paired =
         first && idleFirst && PairedLaterShows(window, child.Id(), later, bareWindow, bareChild.Id(), bareLater);
-    const UINT launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
+    const UINT launcherMessage = LauncherMessage();
     EndChild(child, window, launcherMessage, ID_FORCE_CLOSE, "launcher");
     if (bareWindow)
         EndChild(bareChild, bareWindow, WM_CLOSE, 0, "bare");
@@ -647,7 +568,7 @@ int Run(int repetitions)
         code = 0;
     }();
 
-    DeleteVendorKey();
+    DeleteKey(kVendorKey);
     if (!hadDataFolder)
         DeleteFolderTree(VendorDataFolder());
     DeleteFolderTree(work);

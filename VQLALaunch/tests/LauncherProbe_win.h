@@ -73,6 +73,8 @@ public:
     bool IsRunning() const;
     DWORD ExitCode() const;
     DWORD Id() const { return id; }
+    HANDLE Handle() const { return process; }
+    bool Started() const { return process != nullptr; }
     void Kill();
 
 private:
