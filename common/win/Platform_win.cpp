@@ -174,8 +174,8 @@ bool CWin32Platform::ShellExecuteIdList(const std::wstring& lnkFile, const std::
     return ShellExecuteExW(&info) != FALSE;
 }
 
-intptr_t CWin32Platform::ShellOpen(const std::wstring& file, const std::wstring& parameters,
-                                      const std::wstring& folder, int show)
+intptr_t CWin32Platform::ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+                                   int show)
 {
     HINSTANCE result =
         ShellExecuteW(nullptr, nullptr, file.c_str(), NullIfEmpty(parameters), NullIfEmpty(folder), show);
@@ -194,7 +194,18 @@ bool CWin32Platform::CopyTextToClipboard(const std::wstring& text)
     std::memcpy(target, text.c_str(), bytes);
     GlobalUnlock(block.get());
 
-    if (!mainWindow || !IsWindow(mainWindow) || !OpenClipboard(mainWindow))
+    if (!mainWindow || !IsWindow(mainWindow))
+        return false;
+    // Another program (a clipboard viewer, a program reading what was just copied) may hold
+    // the clipboard for a moment: the copy waits that moment out instead of being lost.
+    constexpr int kOpenAttempts = 20;
+    constexpr DWORD kOpenRetryMs = 10;
+    bool opened = OpenClipboard(mainWindow);
+    for (int attempt = 1; !opened && attempt < kOpenAttempts; ++attempt) {
+        Sleep(kOpenRetryMs);
+        opened = OpenClipboard(mainWindow);
+    }
+    if (!opened)
         return false;
     EmptyClipboard();
     bool stored = SetClipboardData(CF_UNICODETEXT, block.get()) != nullptr;

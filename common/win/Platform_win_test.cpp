@@ -4,6 +4,8 @@
 #include <shobjidl.h>
 
 #include <cwctype>
+#include <future>
+#include <thread>
 
 #include "Platform_win.h"
 #include "WinHandles.h"
@@ -155,6 +157,50 @@ TEST_F(PlatformWinTest, ClipboardCopyNeedsTheMainWindow)
     platform.mainWindow = window; // a handle that is no longer a window
     EXPECT_FALSE(platform.CopyTextToClipboard(L"lost too"));
     EXPECT_EQ(ClipboardText(nullptr), before);
+}
+
+// The clipboard opened by another thread for `holdMs`, from when this returns.
+class CClipboardHolder {
+public:
+    explicit CClipboardHolder(DWORD holdMs)
+        : thread([this, holdMs] {
+              held = OpenClipboard(nullptr) != FALSE;
+              opened.set_value();
+              Sleep(holdMs);
+              if (held)
+                  CloseClipboard();
+          })
+    {
+        opened.get_future().wait();
+    }
+    ~CClipboardHolder() { thread.join(); }
+    bool held = false;
+
+private:
+    std::promise<void> opened;
+    std::thread thread;
+};
+
+TEST_F(PlatformWinTest, ClipboardHeldForAMomentStillTakesTheCopy)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"main", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    platform.mainWindow = window;
+    {
+        CClipboardHolder holder(60);
+        ASSERT_TRUE(holder.held);
+        EXPECT_TRUE(platform.CopyTextToClipboard(L"待ってから貼る"));
+    }
+    EXPECT_EQ(ClipboardText(window), L"待ってから貼る");
+
+    // Held for longer than the copy waits: it fails and the clipboard keeps what it had.
+    {
+        CClipboardHolder holder(1500);
+        ASSERT_TRUE(holder.held);
+        EXPECT_FALSE(platform.CopyTextToClipboard(L"lost"));
+    }
+    EXPECT_EQ(ClipboardText(window), L"待ってから貼る");
+    DestroyWindow(window);
 }
 
 TEST_F(PlatformWinTest, ShellExecuteOfAMissingFileFails)
