@@ -73,6 +73,7 @@ wchar_t CBehaviourSettings::EffectiveSubMenuAccelerator() const
 
 CBehaviourSettings LoadBehaviourSettings(CSettingsStore& store, bool isWindows10OrLater)
 {
+    CStoreBatch batch(store);
     CBehaviourSettings s;
     s.separate = ReadInt(store, XSetting::Separate, isWindows10OrLater);
     s.menuPos = ReadInt(store, XSetting::MenuPos, isWindows10OrLater);

@@ -74,11 +74,28 @@ public:
     // Deletes the key with all its subkeys and values.
     virtual bool DeleteTree(const std::wstring& path) = 0;
 
+    // Between these two a backend may keep the keys it opened open, so that a run of reads and
+    // writes of one section (the appearance values of every menu show) opens its key once.
+    // Calls nest; CStoreBatch pairs them.
+    virtual void BeginBatch() {}
+    virtual void EndBatch() {}
+
 private:
     std::wstring SectionPath(const std::wstring& section) const;
     void CopyTree(const std::wstring& from, const std::wstring& to);
 
     XIntReading intReading;
+};
+
+class CStoreBatch {
+public:
+    explicit CStoreBatch(CSettingsStore& store) : store(store) { store.BeginBatch(); }
+    ~CStoreBatch() { store.EndBatch(); }
+    CStoreBatch(const CStoreBatch&) = delete;
+    CStoreBatch& operator=(const CStoreBatch&) = delete;
+
+private:
+    CSettingsStore& store;
 };
 
 // A hive in memory, with registry value types, for tests and for platforms without a registry.

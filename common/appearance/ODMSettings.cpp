@@ -172,6 +172,7 @@ void SetODMText(CODMSettings& s, XODMValue value, const std::wstring& text)
 
 void LoadODMSettings(CSettingsStore& store, CODMSettings& settings)
 {
+    CStoreBatch batch(store);
     settings = CODMSettings{};
     for (const CODMValueDef& def : kCatalogue) {
         if (def.type == XODMValueType::Int)
@@ -188,6 +189,7 @@ void LoadODMSettings(CODMSettings& settings)
 
 void SaveODMSettings(CSettingsStore& store, const CODMSettings& settings)
 {
+    CStoreBatch batch(store);
     for (XODMValue value : kSaveOrder) {
         const CODMValueDef& def = ODMValueDef(value);
         if (def.type == XODMValueType::Int)
@@ -204,6 +206,7 @@ void SaveODMSettings(const CODMSettings& settings)
 
 CTextureShift LoadTextureShift(CSettingsStore& store)
 {
+    CStoreBatch batch(store);
     CTextureShift shift;
     shift.x = store.GetInt(kSectionSettings, kTextureShiftXValue, kTextureShiftDefault);
     shift.y = store.GetInt(kSectionSettings, kTextureShiftYValue, kTextureShiftDefault);

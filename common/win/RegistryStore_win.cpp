@@ -7,6 +7,8 @@ namespace {
 // Registry limits: key names up to 255 characters, value names up to 16383.
 constexpr DWORD kMaxKeyName = 256;
 constexpr DWORD kMaxValueName = 16384;
+// Bytes a value is first read into.
+constexpr DWORD kSmallValue = 256;
 
 CKeyHandle OpenKey(const std::wstring& path, REGSAM access)
 {
@@ -29,45 +31,61 @@ CKeyHandle CreateOrOpenKey(const std::wstring& path)
 
 bool CRegistryStore::CreateKey(const std::wstring& path)
 {
-    return static_cast<bool>(CreateOrOpenKey(path));
+    if (HeldKey(path))
+        return true;
+    CKeyHandle key = CreateOrOpenKey(path);
+    if (!key)
+        return false;
+    if (batchDepth > 0)
+        heldKeys.emplace_back(path, std::move(key));
+    return true;
 }
 
 bool CRegistryStore::KeyExists(const std::wstring& path)
 {
-    return static_cast<bool>(OpenKey(path, KEY_READ));
+    return HeldKey(path) || static_cast<bool>(OpenKey(path, KEY_READ));
 }
 
 bool CRegistryStore::ReadValue(const std::wstring& path, const std::wstring& name, CRegValue& value)
 {
-    CKeyHandle key = OpenKey(path, KEY_QUERY_VALUE);
-    if (!key)
-        return false;
-    // The value may grow between asking its size and reading it; ask again then.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD type = 0, size = 0;
-        if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    CKeyHandle opened;
+    HKEY key = HeldKey(path);
+    if (!key) {
+        opened = OpenKey(path, KEY_QUERY_VALUE);
+        if (!opened)
             return false;
-        std::vector<uint8_t> data(size);
-        LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
-        if (status == ERROR_MORE_DATA)
-            continue;
-        if (status != ERROR_SUCCESS)
-            return false;
-        data.resize(size);
-        value.type = type;
-        value.data = std::move(data);
-        return true;
+        key = opened.get();
     }
-    return false;
+    // Most values are numbers and short texts: one query reads them. A larger one is read
+    // again at the size the registry reported; it may have grown meanwhile, so again then.
+    DWORD type = 0;
+    std::vector<uint8_t> data(kSmallValue);
+    DWORD size = kSmallValue;
+    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
+    for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 4; ++attempt) {
+        data.resize(size);
+        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
+    }
+    if (status != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    value.type = type;
+    value.data = std::move(data);
+    return true;
 }
 
 bool CRegistryStore::WriteValue(const std::wstring& path, const std::wstring& name, const CRegValue& value)
 {
-    CKeyHandle key = CreateOrOpenKey(path);
-    if (!key)
-        return false;
-    return RegSetValueExW(key.get(), name.c_str(), 0, value.type, value.data.data(),
-                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    CKeyHandle opened;
+    HKEY key = HeldKey(path);
+    if (!key) {
+        opened = CreateOrOpenKey(path);
+        if (!opened)
+            return false;
+        key = opened.get();
+    }
+    return RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size())) ==
+           ERROR_SUCCESS;
 }
 
 bool CRegistryStore::DeleteValue(const std::wstring& path, const std::wstring& name)
@@ -131,5 +149,28 @@ bool CRegistryStore::DeleteTree(const std::wstring& path)
 {
     if (path.empty())
         return false; // never the whole of HKEY_CURRENT_USER
+    // A held key below it would keep serving a key that is gone.
+    heldKeys.clear();
     return RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+}
+
+void CRegistryStore::BeginBatch()
+{
+    ++batchDepth;
+}
+
+void CRegistryStore::EndBatch()
+{
+    if (batchDepth > 0 && --batchDepth == 0)
+        heldKeys.clear();
+}
+
+HKEY CRegistryStore::HeldKey(const std::wstring& path) const
+{
+    for (const auto& [heldPath, key] : heldKeys) {
+        if (CompareStringOrdinal(heldPath.c_str(), static_cast<int>(heldPath.size()), path.c_str(),
+                                 static_cast<int>(path.size()), TRUE) == CSTR_EQUAL)
+            return key.get();
+    }
+    return nullptr;
 }

@@ -1,7 +1,12 @@
 #pragma once
 // The settings store on the Windows registry, below HKEY_CURRENT_USER.
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "SettingsStore.h"
+#include "WinHandles.h"
 
 class CRegistryStore : public CSettingsStore {
 public:
@@ -18,4 +23,15 @@ public:
     std::vector<std::wstring> SubKeys(const std::wstring& path) override;
     std::vector<std::pair<std::wstring, CRegValue>> Values(const std::wstring& path) override;
     bool DeleteTree(const std::wstring& path) override;
+
+    // In a batch, keys created or opened with full access stay open until its end.
+    void BeginBatch() override;
+    void EndBatch() override;
+
+private:
+    // A key held open in the current batch, or null.
+    HKEY HeldKey(const std::wstring& path) const;
+
+    int batchDepth = 0;
+    std::vector<std::pair<std::wstring, CKeyHandle>> heldKeys;
 };

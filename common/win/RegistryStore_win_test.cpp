@@ -255,4 +255,39 @@ TEST_F(RegistryStoreTest, RemovalKeepsTheVendorKeyOnlyForAnotherProduct)
     }
 }
 
+TEST_F(RegistryStoreTest, ValuesOfEverySizeReadWholeInAndOutOfABatch)
+{
+    // Around the first read's buffer, and a menu archive's size.
+    for (size_t size : {size_t(0), size_t(255), size_t(256), size_t(257), size_t(1000), size_t(1048576)}) {
+        std::vector<uint8_t> bytes(size);
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<uint8_t>(i * 7 + size);
+        lenient.SetBlob(L"Settings", L"Blob", bytes);
+        EXPECT_EQ(lenient.GetBlob(L"Settings", L"Blob"), bytes) << size;
+        CStoreBatch batch(lenient);
+        EXPECT_EQ(lenient.GetBlob(L"Settings", L"Blob"), bytes) << size << " in a batch";
+    }
+    const std::wstring longText(600, L'テ');
+    lenient.SetString(L"Settings", L"OwnerDrawTextureFile", longText);
+    EXPECT_EQ(lenient.GetString(L"Settings", L"OwnerDrawTextureFile", L""), longText);
+}
+
+TEST_F(RegistryStoreTest, ABatchSeesOtherWritersAndOutlivesTheRemovalOfTheStore)
+{
+    CStoreBatch outer(lenient);
+    {
+        CStoreBatch inner(lenient);
+        lenient.SetInt(L"Settings", L"MenuPos", 1);
+        RawSet(kSettingsPath, L"DrawType", REG_DWORD, Bytes({2, 0, 0, 0}));
+        EXPECT_EQ(lenient.GetInt(L"Settings", L"DrawType", 0), 2);
+    }
+    // Still in the outer batch: its keys stay open, and the removal lets go of them.
+    EXPECT_EQ(lenient.GetInt(L"Settings", L"MenuPos", 0), 1);
+    lenient.RemoveStore();
+    EXPECT_FALSE(RawKeyExists(kRoot));
+    EXPECT_EQ(lenient.GetInt(L"Settings", L"MenuPos", 9), 9);
+    lenient.SetInt(L"Settings", L"MenuPos", 3);
+    EXPECT_EQ(RawGet(kSettingsPath, L"MenuPos"), (CRegValue{REG_DWORD, Bytes({3, 0, 0, 0})}));
+}
+
 } // namespace
