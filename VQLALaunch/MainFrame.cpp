@@ -171,6 +171,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_UPDATE_IMAGES_AT_IDLE:
         OnUpdateImagesAtIdle();
         return 0;
+    case WM_THEMECHANGED:
+        // A menu being shown goes on drawing with its theme; the next one opens the new one.
+        odm.menuThemeStale = true;
+        return Default(message, wParam, lParam);
     case WM_MEASUREITEM:
         return MeasureODMItem(wParam, lParam);
     case WM_DRAWITEM:
@@ -241,6 +245,10 @@ void CMainFrame::OnDestroy()
     CWin32HotKeyWindow window(Handle());
     hotKeyManager.UnregisterAll(window);
     CloseToolWindows();
+    CloseMenuTheme();
+    if (odm.bufferedPaintStarted)
+        BufferedPaintUnInit();
+    odm.bufferedPaintStarted = false;
 }
 
 void CMainFrame::OnWindowGone()

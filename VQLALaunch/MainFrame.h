@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "HotKeyList.h"
+#include "MenuBuild.h"
 #include "OdmRenderer_win.h"
 #include "Settings.h"
 #include "WinHandles.h"
@@ -79,20 +80,28 @@ private:
     // Popup menus (MenuShow_win.cpp)
     void ShowMenu();
     HMENU NewPopup();
-    HMENU BuildPopup(const CXParent& node, const std::shared_ptr<CODMCommonItem>& common, HDC dc, SIZE checkMark);
-    void AppendOwnSubmenu(HMENU treeMenu, const std::shared_ptr<CODMCommonItem>& treeCommon);
+    // The popups of a plan, the first being the tree's menu (null when it could not be made).
+    HMENU BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark);
+    HBITMAP ItemBitmap(const CXItem& item, HDC dc, SIZE checkMark);
     void ReleaseMenuShow();
 
     // Owner drawing (OdmRenderer_win.cpp)
     void LoadAppearanceAtCreation();
     void BeginODMMenu();
-    void AttachODMItem(HMENU popup, const std::shared_ptr<CODMCommonItem>& common, int imageIndex);
+    // Makes the drawing record of an entry about to be inserted with info (its type, and its
+    // submenu if any, already set), and marks the entry owner-drawn with the record as its data.
+    void AttachODMItem(MENUITEMINFOW& info, const std::shared_ptr<CODMCommonItem>& common, const std::wstring& text,
+                       int imageIndex);
     void MeasureODMItems();
     int MeasureODMText(HDC dc, const std::wstring& text);
     void MeasureODMPopupTexts(const CODMCommonItem* common);
     LRESULT MeasureODMItem(WPARAM wParam, LPARAM lParam);
     LRESULT DrawODMItem(WPARAM wParam, LPARAM lParam);
     void EndODMMenu();
+    // The kept "MENU" theme, opened when there is none or the theme changed; null without
+    // visual styles.
+    HTHEME MenuTheme();
+    void CloseMenuTheme();
     HBRUSH PopupBackgroundBrush() const;
     LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession();

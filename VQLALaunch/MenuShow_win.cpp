@@ -62,82 +62,84 @@ HMENU CMainFrame::NewPopup()
     return menu;
 }
 
-HMENU CMainFrame::BuildPopup(const CXParent& node, const std::shared_ptr<CODMCommonItem>& common, HDC dc,
-                             SIZE checkMark)
+HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
 {
-    HMENU menu = NewPopup();
-    if (!menu)
-        return nullptr;
     const bool ownerDrawn = odm.drawType != 3;
-    for (const CXNode* child : node.children) {
-        if (const auto* parent = XDynamicCast<CXParent>(child)) {
-            HMENU submenu = BuildPopup(*parent, std::make_shared<CODMCommonItem>(), dc, checkMark);
-            if (!submenu)
-                continue;
-            AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), child->GetMenuText().c_str());
-            if (ownerDrawn)
-                AttachODMItem(menu, common, -1);
-        } else if (const auto* item = XDynamicCast<CXItem>(child)) {
-            const UINT id = kFirstItemCommand + static_cast<UINT>(itemSlots.size());
-            std::unique_ptr<CXItem> clone(static_cast<CXItem*>(item->Clone()));
-            const std::wstring label = LabelWithHotKey(clone->GetMenuText(), clone->hotKey, behaviour.showHotKey);
-            itemSlots.push_back(std::move(clone));
-            AppendMenuW(menu, MF_STRING, id, label.c_str());
-            if (!ownerDrawn) {
-                // An item's bitmap is its icon on the menu colour: entries with the same icon
-                // share one, which spares thousands of bitmaps in large menus.
-                HBITMAP bitmap = nullptr;
-                if (auto found = itemBitmaps.find(item->imageIndex); found != itemBitmaps.end())
-                    bitmap = found->second.get();
-                else if ((bitmap = static_cast<HBITMAP>(item->CreateMenuBitmap(dc, checkMark.cx, checkMark.cy))))
-                    itemBitmaps.emplace(item->imageIndex, CBitmapHandle(bitmap));
-                if (bitmap)
-                    SetMenuItemBitmaps(menu, id, MF_BYCOMMAND, bitmap, bitmap);
-            } else {
-                AttachODMItem(menu, common, item->imageIndex);
+    std::vector<HMENU> menus;
+    std::vector<std::shared_ptr<CODMCommonItem>> commons;
+    for (size_t i = 0; i < plan.popups.size(); ++i) {
+        menus.push_back(NewPopup());
+        if (ownerDrawn)
+            commons.push_back(std::make_shared<CODMCommonItem>());
+    }
+    // Each entry goes in with one call, its owner-drawn record or its bitmap included: large
+    // menus have thousands of entries.
+    for (size_t i = 0; i < plan.popups.size(); ++i) {
+        HMENU menu = menus[i];
+        if (!menu)
+            continue;
+        UINT position = 0;
+        for (const CMenuEntry& entry : plan.popups[i].entries) {
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_FTYPE;
+            HBITMAP bitmap = nullptr;
+            switch (entry.kind) {
+            case XMenuEntryKind::Separator:
+                info.fType = MFT_SEPARATOR;
+                break;
+            case XMenuEntryKind::Popup: {
+                HMENU submenu = menus[static_cast<size_t>(entry.popup)];
+                if (!submenu)
+                    continue;
+                info.fMask |= MIIM_SUBMENU | MIIM_ID;
+                info.hSubMenu = submenu;
+                // As AppendMenu gives a popup entry: the submenu's handle as its id.
+                info.wID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(submenu));
+                if (entry.ownSubmenu)
+                    bitmap = ownIconBitmap.get();
+                break;
             }
-        } else if (XDynamicCast<CXSeparator>(child)) {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            if (ownerDrawn)
-                AttachODMItem(menu, common, -1);
+            case XMenuEntryKind::Item:
+                info.fMask |= MIIM_ID;
+                info.wID = entry.id;
+                bitmap = ItemBitmap(*plan.itemSlots[static_cast<size_t>(entry.slot)], dc, checkMark);
+                break;
+            case XMenuEntryKind::Command:
+                info.fMask |= MIIM_ID;
+                info.wID = entry.id;
+                break;
+            }
+            if (entry.kind != XMenuEntryKind::Separator) {
+                info.fMask |= MIIM_STRING;
+                info.dwTypeData = const_cast<wchar_t*>(entry.text.c_str());
+            }
+            if (ownerDrawn) {
+                AttachODMItem(info, commons[static_cast<size_t>(entry.commonOf)], entry.text, entry.imageIndex);
+            } else if (bitmap) {
+                info.fMask |= MIIM_CHECKMARKS;
+                info.hbmpChecked = bitmap;
+                info.hbmpUnchecked = bitmap;
+            }
+            if (InsertMenuItemW(menu, position, TRUE, &info))
+                ++position;
         }
     }
-    return menu;
+    return menus.empty() ? nullptr : menus.front();
 }
 
-void CMainFrame::AppendOwnSubmenu(HMENU treeMenu, const std::shared_ptr<CODMCommonItem>& treeCommon)
+HBITMAP CMainFrame::ItemBitmap(const CXItem& item, HDC dc, SIZE checkMark)
 {
-    HMENU submenu = NewPopup();
-    if (!submenu)
-        return;
-    const bool ownerDrawn = odm.drawType != 3;
-    const auto own = std::make_shared<CODMCommonItem>();
-    for (const COwnMenuRow& row : OwnMenuRows()) {
-        if (!row.command) {
-            AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
-        } else {
-            std::wstring label = row.label;
-            if (row.hotKey >= 0)
-                label = LabelWithHotKey(label, fixedHotKeys[row.hotKey], behaviour.showHotKey);
-            AppendMenuW(submenu, MF_STRING, row.command, label.c_str());
-        }
-        if (ownerDrawn)
-            AttachODMItem(submenu, own, -1);
-    }
-    if (GetMenuItemCount(treeMenu) > 0) {
-        AppendMenuW(treeMenu, MF_SEPARATOR, 0, nullptr);
-        if (ownerDrawn)
-            AttachODMItem(treeMenu, own, -1);
-    }
-    const std::wstring title = OwnSubmenuText(behaviour.theSubMenuAccelerator);
-    AppendMenuW(treeMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), title.c_str());
-    if (!ownerDrawn) {
-        const int position = GetMenuItemCount(treeMenu) - 1;
-        SetMenuItemBitmaps(treeMenu, static_cast<UINT>(position), MF_BYPOSITION, ownIconBitmap.get(),
-                           ownIconBitmap.get());
-    } else {
-        AttachODMItem(treeMenu, treeCommon, ownIconIndex);
-    }
+    if (odm.drawType != 3)
+        return nullptr;
+    // An item's bitmap is its icon on the menu colour: entries with the same icon share one,
+    // which spares thousands of bitmaps in large menus.
+    if (auto found = itemBitmaps.find(item.imageIndex); found != itemBitmaps.end())
+        return found->second.get();
+    auto bitmap = static_cast<HBITMAP>(item.CreateMenuBitmap(dc, checkMark.cx, checkMark.cy));
+    if (bitmap)
+        itemBitmaps.emplace(item.imageIndex, CBitmapHandle(bitmap));
+    return bitmap;
 }
 
 void CMainFrame::ShowMenu()
@@ -158,14 +160,18 @@ void CMainFrame::ShowMenu()
 
     const LONG checkMarkSize = GetMenuCheckMarkDimensions();
     const SIZE checkMark = {LOWORD(checkMarkSize), HIWORD(checkMarkSize)};
+    CMenuBuildOptions options;
+    options.ownSubmenu = ownShown;
+    options.showHotKey = behaviour.showHotKey;
+    options.subMenuAccelerator = behaviour.theSubMenuAccelerator;
+    options.ownIconIndex = ownIconIndex;
+    CMenuPlan plan = BuildMenuPlan(tree, fixedHotKeys, options);
     HMENU menu = nullptr;
-    const auto treeCommon = std::make_shared<CODMCommonItem>();
     {
         CWindowDCHandle dc(Handle());
-        menu = BuildPopup(tree, treeCommon, dc.get(), checkMark);
+        menu = BuildMenus(plan, dc.get(), checkMark);
     }
-    if (menu && ownShown)
-        AppendOwnSubmenu(menu, treeCommon);
+    itemSlots = std::move(plan.itemSlots);
     if (odm.drawType != 3)
         MeasureODMItems();
 

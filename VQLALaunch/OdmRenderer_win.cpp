@@ -169,23 +169,15 @@ void CMainFrame::LoadAppearanceAtCreation()
 
 void CMainFrame::BeginODMMenu()
 {
-    LoadAppearanceAtCreation();
-    odm.textureShift = LoadTextureShift();
-    odm.theme = odm.drawType == kDrawTheme ? OpenThemeData(Handle(), L"MENU") : nullptr;
+    {
+        CStoreBatch batch(Store());
+        LoadAppearanceAtCreation();
+        odm.textureShift = LoadTextureShift();
+    }
+    odm.theme = odm.drawType == kDrawTheme ? MenuTheme() : nullptr;
     if (odm.theme) {
-        BufferedPaintInit();
-        // The theme's popup background as one solid colour for the popups' frames.
-        CWindowDCHandle client(Handle());
-        CMemoryDCHandle memory(CreateCompatibleDC(client.get()));
-        CBitmapHandle probe(CreateCompatibleBitmap(client.get(), kODMThemeProbeSize, kODMThemeProbeSize));
-        if (memory && probe) {
-            CSelectObject select(memory.get(), probe.get());
-            RECT r = {0, 0, kODMThemeProbeSize, kODMThemeProbeSize};
-            DrawThemeBackground(odm.theme, memory.get(), kMenuPartPopupBackground, 0, &r, nullptr);
-            const COLORREF colour = GetPixel(memory.get(), kODMThemeProbePixel, kODMThemeProbePixel);
-            if (colour != CLR_INVALID)
-                odm.backgroundBrush.reset(CreateSolidBrush(colour));
-        }
+        if (odm.menuThemeBackground != CLR_INVALID)
+            odm.backgroundBrush.reset(CreateSolidBrush(odm.menuThemeBackground));
     } else if (odm.drawType == kDrawCustomColor) {
         odm.backgroundBrush.reset(CreateSolidBrush(odm.settings.colors[kColorBack]));
     } else {
@@ -204,48 +196,23 @@ HBRUSH CMainFrame::PopupBackgroundBrush() const
     return odm.backgroundBrush.get();
 }
 
-void CMainFrame::AttachODMItem(HMENU popup, const std::shared_ptr<CODMCommonItem>& common, int imageIndex)
+void CMainFrame::AttachODMItem(MENUITEMINFOW& info, const std::shared_ptr<CODMCommonItem>& common,
+                               const std::wstring& text, int imageIndex)
 {
-    const int count = GetMenuItemCount(popup);
-    if (count <= 0)
-        return;
-    const UINT position = static_cast<UINT>(count - 1);
     auto item = std::make_shared<CODMItem>();
     item->common = common;
-
-    // Type, submenu and text in one query: a large menu attaches thousands of entries. Only a
-    // text that may not have fitted is read again at its full length.
-    wchar_t buffer[128] = {};
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
-    info.dwTypeData = buffer;
-    info.cch = static_cast<UINT>(std::size(buffer));
-    if (!GetMenuItemInfoW(popup, position, TRUE, &info))
-        return;
     if (info.fType & MFT_SEPARATOR) {
         item->separator = 1;
     } else {
-        item->submenu = info.hSubMenu ? 1 : 0;
-        std::wstring text(buffer, std::min<size_t>(info.cch, std::size(buffer) - 1));
-        if (info.cch >= std::size(buffer) - 1) {
-            const int length = GetMenuStringW(popup, position, nullptr, 0, MF_BYPOSITION);
-            text.assign(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-            const int copied =
-                GetMenuStringW(popup, position, text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
-            text.resize(static_cast<size_t>(std::max(copied, 0)));
-        }
+        item->submenu = (info.fMask & MIIM_SUBMENU) && info.hSubMenu ? 1 : 0;
         CODMTextSplit split = SplitODMText(text);
         item->label = std::move(split.label);
         item->shortcutText = std::move(split.shortcut);
         item->imageIndex = imageIndex;
     }
-    MENUITEMINFOW update = {};
-    update.cbSize = sizeof(update);
-    update.fMask = MIIM_FTYPE | MIIM_DATA;
-    update.fType = info.fType | MFT_OWNERDRAW;
-    update.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
-    SetMenuItemInfoW(popup, position, TRUE, &update);
+    info.fMask |= MIIM_FTYPE | MIIM_DATA;
+    info.fType |= MFT_OWNERDRAW;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
     odm.items.push_back(std::move(item));
 }
 
@@ -479,13 +446,42 @@ LRESULT CMainFrame::DrawODMItem(WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
+HTHEME CMainFrame::MenuTheme()
+{
+    if (odm.menuThemeStale)
+        CloseMenuTheme();
+    if (odm.menuTheme)
+        return odm.menuTheme;
+    odm.menuTheme = OpenThemeData(Handle(), L"MENU");
+    if (!odm.menuTheme)
+        return nullptr;
+    if (!odm.bufferedPaintStarted)
+        odm.bufferedPaintStarted = SUCCEEDED(BufferedPaintInit());
+    // The theme's popup background as one solid colour for the popups' frames.
+    CWindowDCHandle client(Handle());
+    CMemoryDCHandle memory(CreateCompatibleDC(client.get()));
+    CBitmapHandle probe(CreateCompatibleBitmap(client.get(), kODMThemeProbeSize, kODMThemeProbeSize));
+    if (memory && probe) {
+        CSelectObject select(memory.get(), probe.get());
+        RECT r = {0, 0, kODMThemeProbeSize, kODMThemeProbeSize};
+        DrawThemeBackground(odm.menuTheme, memory.get(), kMenuPartPopupBackground, 0, &r, nullptr);
+        odm.menuThemeBackground = GetPixel(memory.get(), kODMThemeProbePixel, kODMThemeProbePixel);
+    }
+    return odm.menuTheme;
+}
+
+void CMainFrame::CloseMenuTheme()
+{
+    if (odm.menuTheme)
+        CloseThemeData(odm.menuTheme);
+    odm.menuTheme = nullptr;
+    odm.menuThemeBackground = CLR_INVALID;
+    odm.menuThemeStale = false;
+}
+
 void CMainFrame::EndODMMenu()
 {
-    if (odm.theme) {
-        BufferedPaintUnInit();
-        CloseThemeData(odm.theme);
-        odm.theme = nullptr;
-    }
+    odm.theme = nullptr;
     odm.font.reset();
     if (odm.memoryDC && odm.memoryDCFirstBitmap)
         SelectObject(odm.memoryDC.get(), odm.memoryDCFirstBitmap);

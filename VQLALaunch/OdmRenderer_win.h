@@ -63,4 +63,11 @@ struct CODMShow {
     int memoryHeight = 0;
     CODMMetrics metrics;
     CBrushHandle backgroundBrush;
+
+    // The "MENU" theme and its popup background colour, kept from one show to the next:
+    // opening a theme costs milliseconds. Opened again after the theme changed.
+    HTHEME menuTheme = nullptr;
+    COLORREF menuThemeBackground = CLR_INVALID;
+    bool menuThemeStale = false;
+    bool bufferedPaintStarted = false;
 };

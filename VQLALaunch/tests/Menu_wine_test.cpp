@@ -145,8 +145,10 @@ TEST_P(LauncherMenu, CommandOpensTheMenuAndAChosenTextItemReachesTheClipboard)
     EXPECT_TRUE(WaitForMenusClosed());
     EXPECT_TRUE(PollFor(5s, [] { return ClipboardText() == L"メニューで貼る文字"; })) << ClipboardText();
 
-    // A second show works the same way: everything of the first was released.
+    // A second show works the same way: everything of the first was released. A theme change
+    // between the two makes the second open the theme anew.
     EmptyClipboardOfEveryone();
+    SendMessageW(window, WM_THEMECHANGED, 0, 0);
     PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
     menu = WaitForMenuWindow();
     ASSERT_NE(menu, nullptr);
@@ -376,12 +378,11 @@ std::vector<uint8_t> HugeBitmapFile()
 // A 2 by 2 pixel 24-bit bitmap file.
 std::vector<uint8_t> SmallBitmapFile()
 {
-    std::vector<uint8_t> bytes = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
-                                  2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 16, 0,
-                                  0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0};
-    const uint8_t pixels[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
-    bytes.insert(bytes.end(), std::begin(pixels), std::end(pixels));
-    return bytes;
+    return {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
+            2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 16, 0,
+            0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0,
+            // pixels: two rows of two, each row padded to four bytes
+            0,   0,   255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
 }
 
 // The share of a window's pixels, as the screen shows them, that have one of the colours;
