@@ -71,24 +71,29 @@ int CImageListMan::AddIconOfIdList(const std::wstring& lnkFile)
     CCoTaskMemHandle list = ShortcutTarget(lnkFile);
     if (!list)
         return 0;
-    SHFILEINFOW info = {};
-    ++shellQueries;
-    if (!SHGetFileInfoW(static_cast<LPCWSTR>(list.get()), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                        SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON) ||
-        !info.hIcon)
-        return 0;
-    CIconHandle icon(info.hIcon);
-    return AddShellIcon(icon.get(), info.iIcon);
+    return AddIconOfShellItem(static_cast<LPCWSTR>(list.get()), SHGFI_PIDL);
 }
 
 int CImageListMan::AddIconOfPath(const std::wstring& path)
 {
+    return AddIconOfShellItem(path.c_str(), 0);
+}
+
+int CImageListMan::AddIconOfShellItem(LPCWSTR item, UINT flags)
+{
+    // The shell's index first: an icon already held (files of one kind, programs with the
+    // default icon) is not copied out of the shell's list again.
     SHFILEINFOW info = {};
     ++shellQueries;
-    if (!SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) ||
-        !info.hIcon)
+    const auto systemList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        item, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (!systemList)
         return 0;
-    CIconHandle icon(info.hIcon);
+    if (auto found = slotOfShellIcon.find(info.iIcon); found != slotOfShellIcon.end())
+        return found->second;
+    CIconHandle icon(ImageList_GetIcon(systemList, info.iIcon, ILD_NORMAL));
+    if (!icon)
+        return 0;
     return AddShellIcon(icon.get(), info.iIcon);
 }
 

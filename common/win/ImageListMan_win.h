@@ -36,6 +36,8 @@ public:
 private:
     int AddIconOfIdList(const std::wstring& lnkFile);
     int AddIconOfPath(const std::wstring& path);
+    // item is a path, or an identifier list with SHGFI_PIDL in flags.
+    int AddIconOfShellItem(LPCWSTR item, UINT flags);
 
     CImageListHandle imageList;
     int nextSlot = kFixedSlots;
