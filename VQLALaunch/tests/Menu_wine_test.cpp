@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "FakePlatform.h"
@@ -535,6 +536,44 @@ INSTANTIATE_TEST_SUITE_P(MenuPos, LauncherMenuCorner,
                          testing::Values(CMenuCase{"TopLeftSystemDrawn", 3, 0},
                                          CMenuCase{"BottomLeftCustomColours", 2, 1}, CMenuCase{"TopRightTheme", 0, 2},
                                          CMenuCase{"BottomRightSystemColours", 1, 3}),
+                         [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
+} // namespace
+
+namespace {
+// With the foreground workaround on, the commanded menu still opens and takes the keyboard;
+// the workaround's windows are gone by then and the cursor is back where it was.
+class LauncherMenuWorkaround : public LauncherMenu {};
+
+TEST_P(LauncherMenuWorkaround, MenuOpensAfterTheWorkaroundWhichLeavesNothingBehind)
+{
+    for (const wchar_t* name :
+         {L"Win10Workaround", L"Win10WorkaroundX", L"Win10WorkaroundRetryCount", L"Win10WorkaroundRetryCountX"})
+        WriteDword(kSettingsKey, name, std::wcsstr(name, L"Count") ? 2 : 1);
+    SaveLeftTree({L"回避策の後で貼る文字"});
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    const POINT cursor = {301, 203};
+    ASSERT_TRUE(SetCursorPos(cursor.x, cursor.y));
+
+    PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+    HWND menu = WaitForMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(FindWindowW(L"VQLALaunchMoment", nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(L"VQLALaunchJustStaying", nullptr), nullptr);
+    POINT now = {};
+    ASSERT_TRUE(GetCursorPos(&now));
+    // The way back goes through absolute input coordinates: a pixel of rounding.
+    EXPECT_LE(std::abs(now.x - cursor.x), 1) << now.x;
+    EXPECT_LE(std::abs(now.y - cursor.y), 1) << now.y;
+
+    PressKey(menu, VK_DOWN);
+    PressKey(menu, VK_RETURN);
+    EXPECT_TRUE(WaitForMenusClosed());
+    EXPECT_TRUE(PollFor(5s, [] { return ClipboardText() == L"回避策の後で貼る文字"; })) << ClipboardText();
+    ExitLauncher();
+}
+
+INSTANTIATE_TEST_SUITE_P(CustomColours, LauncherMenuWorkaround, testing::Values(CMenuCase{"CustomColours", 2}),
                          [](const testing::TestParamInfo<CMenuCase>& info) { return std::string(info.param.name); });
 } // namespace
 
