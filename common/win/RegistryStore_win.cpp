@@ -36,7 +36,7 @@ bool CRegistryStore::CreateKey(const std::wstring& path)
     CKeyHandle key = CreateOrOpenKey(path);
     if (!key)
         return false;
-    if (batchDepth > 0)
+    if (InBatch())
         heldKeys.emplace_back(path, std::move(key));
     return true;
 }
@@ -150,23 +150,33 @@ bool CRegistryStore::DeleteTree(const std::wstring& path)
     if (path.empty())
         return false; // never the whole of HKEY_CURRENT_USER
     // A held key below it would keep serving a key that is gone.
-    heldKeys.clear();
+    if (InBatch())
+        heldKeys.clear();
     return RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
 }
 
 void CRegistryStore::BeginBatch()
 {
-    ++batchDepth;
+    DWORD owner = 0;
+    const DWORD self = GetCurrentThreadId();
+    if (batchThread.compare_exchange_strong(owner, self) || owner == self)
+        ++batchDepth;
 }
 
 void CRegistryStore::EndBatch()
 {
-    if (batchDepth > 0 && --batchDepth == 0)
+    if (!InBatch())
+        return;
+    if (--batchDepth == 0) {
         heldKeys.clear();
+        batchThread.store(0);
+    }
 }
 
 HKEY CRegistryStore::HeldKey(const std::wstring& path) const
 {
+    if (!InBatch())
+        return nullptr;
     for (const auto& [heldPath, key] : heldKeys) {
         if (CompareStringOrdinal(heldPath.c_str(), static_cast<int>(heldPath.size()), path.c_str(),
                                  static_cast<int>(path.size()), TRUE) == CSTR_EQUAL)

@@ -1,6 +1,7 @@
 #pragma once
 // The settings store on the Windows registry, below HKEY_CURRENT_USER.
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,14 +25,19 @@ public:
     std::vector<std::pair<std::wstring, CRegValue>> Values(const std::wstring& path) override;
     bool DeleteTree(const std::wstring& path) override;
 
-    // In a batch, keys created or opened with full access stay open until its end.
+    // In a batch, keys created or opened with full access stay open until its end. A batch
+    // belongs to the thread that began it (the scale watcher reads the store on its own
+    // thread): other threads meanwhile open and close their keys as without a batch.
     void BeginBatch() override;
     void EndBatch() override;
 
 private:
-    // A key held open in the current batch, or null.
+    bool InBatch() const { return batchThread.load() == GetCurrentThreadId(); }
+    // A key held open in the calling thread's batch, or null.
     HKEY HeldKey(const std::wstring& path) const;
 
+    std::atomic<DWORD> batchThread{0};
+    // Touched by the batch's thread only.
     int batchDepth = 0;
     std::vector<std::pair<std::wstring, CKeyHandle>> heldKeys;
 };

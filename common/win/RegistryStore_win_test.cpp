@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "RegistryStore_win.h"
 #include "WinHandles.h"
@@ -288,6 +290,36 @@ TEST_F(RegistryStoreTest, ABatchSeesOtherWritersAndOutlivesTheRemovalOfTheStore)
     EXPECT_EQ(lenient.GetInt(L"Settings", L"MenuPos", 9), 9);
     lenient.SetInt(L"Settings", L"MenuPos", 3);
     EXPECT_EQ(RawGet(kSettingsPath, L"MenuPos"), (CRegValue{REG_DWORD, Bytes({3, 0, 0, 0})}));
+}
+
+TEST_F(RegistryStoreTest, AnotherThreadReadsAndWritesAsUsualWhileABatchIsOpen)
+{
+    constexpr int kRounds = 300;
+    std::atomic<bool> otherDone{false};
+    std::atomic<int> otherMismatches{0};
+    std::thread other([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const std::wstring name = L"Other" + std::to_wstring(i % 7);
+            lenient.SetInt(L"WindowPos", name, i);
+            if (lenient.GetInt(L"WindowPos", name, -1) != i)
+                ++otherMismatches;
+        }
+        otherDone = true;
+    });
+    int mismatches = 0;
+    {
+        CStoreBatch batch(lenient);
+        for (int i = 0; !otherDone || i < kRounds; ++i) {
+            lenient.SetInt(L"Settings", L"MenuPos", i);
+            if (lenient.GetInt(L"Settings", L"MenuPos", -1) != i)
+                ++mismatches;
+        }
+    }
+    other.join();
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(otherMismatches, 0);
+    EXPECT_EQ(RawGet(kRoot + L"\\WindowPos", L"Other" + std::to_wstring((kRounds - 1) % 7)),
+              (CRegValue{REG_DWORD, Bytes({(kRounds - 1) & 0xFF, (kRounds - 1) >> 8, 0, 0})}));
 }
 
 } // namespace
