@@ -205,7 +205,7 @@ LRESULT CMainFrame::OnCreate()
 
 void CMainFrame::OnUpdateImagesAtIdle()
 {
-    LookUpOwnIcon();
+    CompleteStartUpImages();
     CImageSlice slice;
     slice.deadline = std::chrono::steady_clock::now() + kIdleImageSlice;
     if (leftRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0))
@@ -215,11 +215,12 @@ void CMainFrame::OnUpdateImagesAtIdle()
         PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
 }
 
-void CMainFrame::LookUpOwnIcon()
+void CMainFrame::CompleteStartUpImages()
 {
-    if (ownIconKnown)
+    if (startUpImagesDone)
         return;
-    ownIconKnown = true;
+    startUpImagesDone = true;
+    App().imageListMan.LoadFixedIcons();
     ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
     const LONG size = GetMenuCheckMarkDimensions();
     CWindowDCHandle screen(nullptr);
@@ -291,7 +292,7 @@ void CMainFrame::OnNotifyIcon(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnShowPreparedMenu()
 {
-    LookUpOwnIcon();
+    CompleteStartUpImages();
     ShowMenu();
 }
 

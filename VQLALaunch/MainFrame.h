@@ -124,9 +124,10 @@ private:
     HWND BringOwnPopupForward();
     void StartProgramBeside(const wchar_t* fileName);
 
-    // The launcher's own icon for its submenu: asked of the shell after start-up (the
-    // shell's first icon costs tens of milliseconds), or by the first menu that comes sooner.
-    void LookUpOwnIcon();
+    // The fixed icons of the image list and the launcher's own icon for its submenu, made
+    // after start-up (the shell's first icon costs tens of milliseconds, the fixed icons
+    // several), in the first idle step or by the first menu that comes sooner.
+    void CompleteStartUpImages();
     // Looks up the icons of both trees that are still unknown, for a short while per call;
     // posts itself again until none is left.
     void OnUpdateImagesAtIdle();
@@ -136,7 +137,7 @@ private:
     bool secondStart;
     // While the constructor loads the trees: their icons are looked up after start-up.
     bool imagesAfterStartUp = false;
-    bool ownIconKnown = false;
+    bool startUpImagesDone = false;
     CIconHandle notifyIcon;
     std::atomic<int> settingsGuard{0};
     std::atomic<int> customizeGuard{0};

@@ -215,7 +215,8 @@ void CVQLALaunchApp::LookUpScaleApi()
 
 void CVQLALaunchApp::CreateImageList()
 {
-    if (!imageListMan.Create(GetModuleHandleW(nullptr)))
+    // The fixed icons are loaded after start-up, with the launcher's own icon.
+    if (!imageListMan.Create(GetModuleHandleW(nullptr), true))
         return;
     platform.imageList = imageListMan.Handle();
     platform.iconIndexCallback = [this](bool isInternal, const std::wstring& path) {

@@ -34,7 +34,7 @@ CCoTaskMemHandle ShortcutTarget(const std::wstring& lnkFile)
 }
 } // namespace
 
-bool CImageListMan::Create(HINSTANCE resources)
+bool CImageListMan::Create(HINSTANCE resources, bool deferFixedIcons)
 {
     const int cx = GetSystemMetrics(SM_CXSMICON);
     const int cy = GetSystemMetrics(SM_CYSMICON);
@@ -42,14 +42,27 @@ bool CImageListMan::Create(HINSTANCE resources)
     if (!imageList)
         return false;
     ImageList_SetImageCount(imageList.get(), kGrowth);
+    fixedIconModule = resources;
+    fixedIconsLoaded = false;
+    nextSlot = kFixedSlots;
+    if (!deferFixedIcons)
+        LoadFixedIcons();
+    return true;
+}
+
+void CImageListMan::LoadFixedIcons()
+{
+    if (fixedIconsLoaded || !imageList)
+        return;
+    fixedIconsLoaded = true;
+    const int cx = GetSystemMetrics(SM_CXSMICON);
+    const int cy = GetSystemMetrics(SM_CYSMICON);
     for (int slot = 0; slot < kFixedSlots; ++slot) {
         CIconHandle icon(static_cast<HICON>(
-            LoadImageW(resources, MAKEINTRESOURCEW(kFixedIcons[slot]), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
+            LoadImageW(fixedIconModule, MAKEINTRESOURCEW(kFixedIcons[slot]), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
         if (icon)
             ImageList_ReplaceIcon(imageList.get(), slot, icon.get());
     }
-    nextSlot = kFixedSlots;
-    return true;
 }
 
 int CImageListMan::GetIconIndex(bool isInternal, const std::wstring& path)

@@ -18,9 +18,13 @@ public:
     CImageListMan& operator=(const CImageListMan&) = delete;
     virtual ~CImageListMan() = default;
 
-    // Creates the list at the small-icon size and loads the fixed icons from the module's
-    // resources into slots 0-5. False when the list cannot be created.
-    bool Create(HINSTANCE resources);
+    // Creates the list at the small-icon size with slots 0-5 kept for the fixed icons, and
+    // loads them from the module's resources now, or with deferFixedIcons at the first
+    // LoadFixedIcons (loading them is a noticeable part of a resident program's start).
+    // False when the list cannot be created.
+    bool Create(HINSTANCE resources, bool deferFixedIcons = false);
+    // Loads the fixed icons into slots 0-5 unless they are there already.
+    void LoadFixedIcons();
 
     // Slot of the icon of a file (path already expanded, not empty); 0 when the shell has
     // none. Internal shortcut files show the icon of what they point to.
@@ -40,6 +44,8 @@ private:
     int AddIconOfShellItem(LPCWSTR item, UINT flags);
 
     CImageListHandle imageList;
+    HINSTANCE fixedIconModule = nullptr;
+    bool fixedIconsLoaded = false;
     int nextSlot = kFixedSlots;
     std::unordered_map<int, int> slotOfShellIcon;
     std::unordered_map<std::wstring, int> slotOfPath;

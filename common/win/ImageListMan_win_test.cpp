@@ -104,6 +104,27 @@ TEST_F(ImageListMan, StartsWithSixteenImagesAndTheFixedIconsInTheFirstSix)
         EXPECT_GT(OpaquePixels(list, slot), 8) << slot;
 }
 
+TEST_F(ImageListMan, DeferredFixedIconsArriveWithTheFirstLoadAndOnlyThen)
+{
+    CImageListMan deferred;
+    ASSERT_TRUE(deferred.Create(GetModuleHandleW(nullptr), true));
+    EXPECT_EQ(ImageList_GetImageCount(deferred.Handle()), 16);
+    // Until then the fixed slots are as unfilled as the list's last one.
+    const int unfilled = OpaquePixels(deferred.Handle(), 15);
+    for (int slot = 0; slot < 6; ++slot)
+        EXPECT_EQ(OpaquePixels(deferred.Handle(), slot), unfilled) << slot;
+    ASSERT_NE(unfilled, OpaquePixels(cache.Handle(), 0));
+    // A shell icon taken before the fixed ones still goes after their slots.
+    EXPECT_EQ(deferred.AddShellIcon(SomeIcon(), 100), 6);
+
+    deferred.LoadFixedIcons();
+    deferred.LoadFixedIcons();
+    for (int slot = 0; slot < 6; ++slot)
+        EXPECT_EQ(OpaquePixels(deferred.Handle(), slot), OpaquePixels(cache.Handle(), slot)) << slot;
+    EXPECT_GT(OpaquePixels(deferred.Handle(), 6), 8);
+    EXPECT_EQ(deferred.NextSlot(), 7);
+}
+
 TEST_F(ImageListMan, ShellIconsTakeNewSlotsOnceAndGrowTheListBySixteen)
 {
     struct Step {
