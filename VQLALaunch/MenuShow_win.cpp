@@ -64,7 +64,7 @@ HMENU CMainFrame::NewPopup()
 
 HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
 {
-    const bool ownerDrawn = odm.drawType != 3;
+    const bool ownerDrawn = odm.drawType != kDrawBySystem;
     std::vector<HMENU> menus;
     std::vector<std::shared_ptr<CODMCommonItem>> commons;
     for (size_t i = 0; i < plan.popups.size(); ++i) {
@@ -96,14 +96,15 @@ HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
                 info.hSubMenu = submenu;
                 // As AppendMenu gives a popup entry: the submenu's handle as its id.
                 info.wID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(submenu));
-                if (entry.ownSubmenu)
+                if (entry.ownSubmenu && !ownerDrawn)
                     bitmap = ownIconBitmap.get();
                 break;
             }
             case XMenuEntryKind::Item:
                 info.fMask |= MIIM_ID;
                 info.wID = entry.id;
-                bitmap = ItemBitmap(*plan.itemSlots[static_cast<size_t>(entry.slot)], dc, checkMark);
+                if (!ownerDrawn)
+                    bitmap = ItemBitmap(*plan.itemSlots[static_cast<size_t>(entry.slot)], dc, checkMark);
                 break;
             case XMenuEntryKind::Command:
                 info.fMask |= MIIM_ID;
@@ -130,8 +131,6 @@ HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
 
 HBITMAP CMainFrame::ItemBitmap(const CXItem& item, HDC dc, SIZE checkMark)
 {
-    if (odm.drawType != 3)
-        return nullptr;
     // An item's bitmap is its icon on the menu colour: entries with the same icon share one,
     // which spares thousands of bitmaps in large menus.
     if (auto found = itemBitmaps.find(item.imageIndex); found != itemBitmaps.end())
@@ -172,7 +171,7 @@ void CMainFrame::ShowMenu()
         menu = BuildMenus(plan, dc.get(), checkMark);
     }
     itemSlots = std::move(plan.itemSlots);
-    if (odm.drawType != 3)
+    if (odm.drawType != kDrawBySystem)
         MeasureODMItems();
 
     BringForward(Handle());

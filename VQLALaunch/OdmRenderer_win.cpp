@@ -169,11 +169,8 @@ void CMainFrame::LoadAppearanceAtCreation()
 
 void CMainFrame::BeginODMMenu()
 {
-    {
-        CStoreBatch batch(Store());
-        LoadAppearanceAtCreation();
-        odm.textureShift = LoadTextureShift();
-    }
+    LoadAppearanceAtCreation();
+    odm.textureShift = LoadTextureShift();
     odm.theme = odm.drawType == kDrawTheme ? MenuTheme() : nullptr;
     if (odm.theme) {
         if (odm.menuThemeBackground != CLR_INVALID)

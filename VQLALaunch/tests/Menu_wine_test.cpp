@@ -379,11 +379,14 @@ std::vector<uint8_t> HugeBitmapFile()
 // A 2 by 2 pixel 24-bit bitmap file.
 std::vector<uint8_t> SmallBitmapFile()
 {
+    // The header's 54 bytes in rows of 18, then the pixels.
+    // clang-format off
     return {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
             2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 16, 0,
             0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0,
-            // pixels: two rows of two, each row padded to four bytes
+            // two rows of two pixels, each row padded to four bytes
             0,   0,   255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    // clang-format on
 }
 
 // The share of a window's pixels, as the screen shows them, that have one of the colours;

@@ -55,8 +55,8 @@ void CImageListMan::LoadFixedIcons()
     if (fixedIconsLoaded || !imageList)
         return;
     fixedIconsLoaded = true;
-    const int cx = GetSystemMetrics(SM_CXSMICON);
-    const int cy = GetSystemMetrics(SM_CYSMICON);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(imageList.get(), &cx, &cy);
     for (int slot = 0; slot < kFixedSlots; ++slot) {
         CIconHandle icon(static_cast<HICON>(
             LoadImageW(fixedIconModule, MAKEINTRESOURCEW(kFixedIcons[slot]), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
@@ -98,8 +98,8 @@ int CImageListMan::AddIconOfShellItem(LPCWSTR item, UINT flags)
     // default icon) is not copied out of the shell's list again.
     SHFILEINFOW info = {};
     ++shellQueries;
-    const auto systemList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        item, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const auto systemList = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(item, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (!systemList)
         return 0;
     if (auto found = slotOfShellIcon.find(info.iIcon); found != slotOfShellIcon.end())

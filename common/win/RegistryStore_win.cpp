@@ -49,13 +49,9 @@ bool CRegistryStore::KeyExists(const std::wstring& path)
 bool CRegistryStore::ReadValue(const std::wstring& path, const std::wstring& name, CRegValue& value)
 {
     CKeyHandle opened;
-    HKEY key = HeldKey(path);
-    if (!key) {
-        opened = OpenKey(path, KEY_QUERY_VALUE);
-        if (!opened)
-            return false;
-        key = opened.get();
-    }
+    HKEY key = KeyForCall(path, false, opened);
+    if (!key)
+        return false;
     // Most values are numbers and short texts: one query reads them. A larger one is read
     // again at the size the registry reported; it may have grown meanwhile, so again then.
     DWORD type = 0;
@@ -77,13 +73,9 @@ bool CRegistryStore::ReadValue(const std::wstring& path, const std::wstring& nam
 bool CRegistryStore::WriteValue(const std::wstring& path, const std::wstring& name, const CRegValue& value)
 {
     CKeyHandle opened;
-    HKEY key = HeldKey(path);
-    if (!key) {
-        opened = CreateOrOpenKey(path);
-        if (!opened)
-            return false;
-        key = opened.get();
-    }
+    HKEY key = KeyForCall(path, true, opened);
+    if (!key)
+        return false;
     return RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size())) ==
            ERROR_SUCCESS;
 }
@@ -171,6 +163,14 @@ void CRegistryStore::EndBatch()
         heldKeys.clear();
         batchThread.store(0);
     }
+}
+
+HKEY CRegistryStore::KeyForCall(const std::wstring& path, bool create, CKeyHandle& opened) const
+{
+    if (HKEY held = HeldKey(path))
+        return held;
+    opened = create ? CreateOrOpenKey(path) : OpenKey(path, KEY_QUERY_VALUE);
+    return opened.get();
 }
 
 HKEY CRegistryStore::HeldKey(const std::wstring& path) const

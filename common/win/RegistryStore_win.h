@@ -35,6 +35,9 @@ private:
     bool InBatch() const { return batchThread.load() == GetCurrentThreadId(); }
     // A key held open in the calling thread's batch, or null.
     HKEY HeldKey(const std::wstring& path) const;
+    // The key of path for one call: the held one, or one opened (created when create is set)
+    // into opened, which closes it after the call. Null when there is none.
+    HKEY KeyForCall(const std::wstring& path, bool create, CKeyHandle& opened) const;
 
     std::atomic<DWORD> batchThread{0};
     // Touched by the batch's thread only.
