@@ -46,8 +46,8 @@ test: build test-x86 test-native test-x64
 # prefix kept under build/ (build/run-prefix).
 run: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-	@cmake --build $(X64) --target VQLALaunch
-	@./scripts/run-launcher.sh "$(X64)/VQLALaunch/Velquinランチャー.exe" build/run-prefix
+	@cmake --build $(X64) --target VQLALaunch VQLALaunchS
+	@./scripts/run-launcher.sh "$(X64)/bin/Velquinランチャー.exe" build/run-prefix
 
 # Pictures of the open menu in each drawing mode into docs/, taken in one Wine session.
 screenshots: deps
@@ -66,14 +66,14 @@ bench: deps bench-launcher bench-menu
 bench-launcher: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(X64) --target launcher_bench
-	$(WINE_SESSION) tests/wine/run.sh $(X64)/VQLALaunch/launcher_bench.exe
+	$(WINE_SESSION) tests/wine/run.sh $(X64)/bin/launcher_bench.exe
 
 # Time from a menu request to the visible menu of 2,000 entries with icons, x64 launcher in
 # each drawing mode against a bare TrackPopupMenu program, in one Wine session.
 bench-menu: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(X64) --target menu_bench
-	$(WINE_SESSION) tests/wine/run.sh $(X64)/VQLALaunch/menu_bench.exe
+	$(WINE_SESSION) tests/wine/run.sh $(X64)/bin/menu_bench.exe
 
 # SHA-256 and extraction of the bootstrap installer against coreutils, cp and openssl.
 bench-payload: deps

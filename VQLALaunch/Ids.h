@@ -27,15 +27,3 @@
 #define ID_DELETE_SETTINGS_AND_CLOSE 32828
 #define ID_FORCE_OPEN_MENU_LEFT 32832
 #define ID_FORCE_OPEN_MENU_RIGHT 32833
-
-// wParam codes of the registered message "OfficeKestrahl_Velquin_Message" other than commands
-#define VQLA_RELOAD 0x10000000
-#define VQLA_REGISTER_HOTKEY 0x10000001
-#define VQLA_UNREGISTER_HOTKEY 0x10000002
-
-// Reload flags of VQLA_RELOAD
-#define VQLA_RELOAD_LEFT 0x01
-#define VQLA_RELOAD_RIGHT 0x02
-#define VQLA_RELOAD_BEHAVIOUR 0x10
-#define VQLA_RELOAD_HOTKEYS 0x20
-#define VQLA_RELOAD_ALL 0x33

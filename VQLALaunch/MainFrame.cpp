@@ -75,7 +75,7 @@ CMainFrame::CMainFrame(bool secondStart) : secondStart(secondStart)
     // start-up by seconds; the icons follow at idle time instead, and a menu opened before
     // they are all known looks up its own tree's missing ones before it shows.
     imagesAfterStartUp = true;
-    ReloadFromStore(VQLA_RELOAD_ALL);
+    ReloadFromStore(kReloadAll);
     imagesAfterStartUp = false;
 }
 
@@ -91,22 +91,22 @@ bool CMainFrame::CreateFrame()
 
 void CMainFrame::ReloadFromStore(unsigned flags)
 {
-    if (flags & VQLA_RELOAD_LEFT) {
+    if (flags & kReloadLeftMenu) {
         leftRoot.DeleteChildren();
         leftRoot.Load();
         if (!imagesAfterStartUp)
             leftRoot.UpdateImages();
     }
-    if (flags & VQLA_RELOAD_RIGHT) {
+    if (flags & kReloadRightMenu) {
         rightRoot.DeleteChildren();
         rightRoot.Load();
         if (!imagesAfterStartUp)
             rightRoot.UpdateImages();
     }
-    if (flags & VQLA_RELOAD_BEHAVIOUR)
+    if (flags & kReloadBehaviour)
         behaviour = LoadBehaviourSettings(Store(), App().isWindows10OrLater != 0);
     // Only the stored records are read again; what is registered stays as it is.
-    if (flags & VQLA_RELOAD_HOTKEYS)
+    if (flags & kReloadFixedHotKeys)
         LoadHotKeys(fixedHotKeys);
 }
 
@@ -263,15 +263,15 @@ void CMainFrame::OnWindowGone()
 LRESULT CMainFrame::OnLauncherMessage(WPARAM wParam, LPARAM lParam)
 {
     switch (static_cast<uint32_t>(wParam)) {
-    case VQLA_RELOAD:
+    case kLauncherReload:
         ReloadFromStore(static_cast<unsigned>(lParam));
         return 1;
-    case VQLA_REGISTER_HOTKEY: {
+    case kLauncherRegisterHotKey: {
         // The reply travels sign-extended; the settings tool looks at its low 32 bits only.
         CWin32HotKeyWindow window(Handle());
         return static_cast<int32_t>(hotKeyManager.Register(window, static_cast<int32_t>(lParam)));
     }
-    case VQLA_UNREGISTER_HOTKEY: {
+    case kLauncherUnregisterHotKey: {
         CWin32HotKeyWindow window(Handle());
         return static_cast<int32_t>(hotKeyManager.Unregister(window, static_cast<int32_t>(lParam)));
     }

@@ -185,25 +185,21 @@ bool CVQLALaunchApp::CreateMainWindow(bool anotherLauncherRuns)
 
 bool CVQLALaunchApp::PublishInstance(XLaunchSwitch launchSwitch)
 {
-    CKernelHandle block(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kInstanceBlockSize,
-                                           instanceMappingName.c_str()));
-    const bool existed = block && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!block)
-        return true; // unreachable for others, but this start still serves as the launcher
-    CMappedViewHandle view(MapViewOfFile(block.get(), FILE_MAP_ALL_ACCESS, 0, 0, kInstanceBlockSize));
-    if (existed) {
-        if (view) {
-            if (unsigned command = SwitchCommand(launchSwitch))
-                PostMessageW(WindowFromBlockBytes(view.get()), launcherMessage, command, 0);
-        }
-        if (launchSwitch == XLaunchSwitch::Cleanup)
-            cleanupRequested = 1;
-        return false;
+    HWND running = nullptr;
+    switch (PublishInstanceWindow(instanceMappingName.c_str(), MainWindowHandle(), instanceMapping, running)) {
+    case XPublish::Published:
+    case XPublish::Unavailable: // unreachable for others, but this start still serves as the launcher
+        return true;
+    case XPublish::AnotherRuns:
+        break;
     }
-    if (view)
-        WriteInstanceWindow(view.get(), MainWindowHandle());
-    instanceMapping = std::move(block);
-    return true;
+    if (running) {
+        if (unsigned command = SwitchCommand(launchSwitch))
+            PostMessageW(running, launcherMessage, command, 0);
+    }
+    if (launchSwitch == XLaunchSwitch::Cleanup)
+        cleanupRequested = 1;
+    return false;
 }
 
 void CVQLALaunchApp::LookUpScaleApi()

@@ -10,6 +10,7 @@
 
 #include "ImageListMan_win.h"
 #include "LaunchSwitch.h"
+#include "LauncherProtocol.h"
 #include "Platform_win.h"
 #include "RegistryStore_win.h"
 #include "ScaleWatcher.h"
@@ -19,7 +20,6 @@
 class CMainFrame;
 
 inline constexpr wchar_t kAppName[] = L"Velquinランチャー";
-inline constexpr wchar_t kLauncherMessageName[] = L"OfficeKestrahl_Velquin_Message";
 inline constexpr wchar_t kAppUserModelId[] = L"Velquin.AppID.NoVersion";
 inline constexpr wchar_t kCleanupMutexName[] = L"VQLALaunch_cleanup_mutex";
 

@@ -10,7 +10,7 @@ if [ -z "${VELQ_WINE_SESSION:-}" ]; then
     exec tests/wine/session.sh "$0" "$@"
 fi
 
-driver="$build/VQLALaunch/launcher_screenshot_driver.exe"
+driver="$build/bin/launcher_screenshot_driver.exe"
 out=docs
 mkdir -p "$out"
 work=$(mktemp -d "${TMPDIR:-/tmp}/velq-shots.XXXXXX")

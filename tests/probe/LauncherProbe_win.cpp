@@ -234,6 +234,7 @@ bool SendLauncher(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result)
 namespace {
 struct BoxSearch {
     DWORD processId;
+    const wchar_t* caption;
     std::vector<CFoundBox> boxes;
 };
 
@@ -246,8 +247,7 @@ BOOL CALLBACK CollectMessageBox(HWND window, LPARAM lParam)
     GetClassNameW(window, className, 64);
     wchar_t caption[256] = {};
     GetWindowTextW(window, caption, 256);
-    if (owner == search.processId && std::wstring(className) == L"#32770" &&
-        std::wstring(caption) == L"Velquinランチャー") {
+    if (owner == search.processId && std::wstring(className) == L"#32770" && std::wstring(caption) == search.caption) {
         wchar_t text[1024] = {};
         // The message text of a message box is its static control 0xFFFF.
         GetDlgItemTextW(window, 0xFFFF, text, 1024);
@@ -257,18 +257,18 @@ BOOL CALLBACK CollectMessageBox(HWND window, LPARAM lParam)
 }
 } // namespace
 
-std::vector<CFoundBox> FindMessageBoxes(DWORD processId)
+std::vector<CFoundBox> FindMessageBoxes(DWORD processId, const wchar_t* caption)
 {
-    BoxSearch search{processId, {}};
+    BoxSearch search{processId, caption, {}};
     EnumWindows(CollectMessageBox, reinterpret_cast<LPARAM>(&search));
     return search.boxes;
 }
 
-CFoundBox WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout)
+CFoundBox WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout, const wchar_t* caption)
 {
     CFoundBox found;
     PollUntil(timeout, [&] {
-        auto boxes = FindMessageBoxes(processId);
+        auto boxes = FindMessageBoxes(processId, caption);
         if (boxes.empty())
             return false;
         found = boxes.front();

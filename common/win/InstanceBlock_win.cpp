@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "WinHandles.h"
-
 bool InstanceBlockExists(const wchar_t* name)
 {
     CKernelHandle block(OpenFileMappingW(FILE_MAP_READ, FALSE, name));
@@ -32,6 +30,26 @@ HWND ReadInstanceWindow(const wchar_t* name)
     if (!view)
         return nullptr;
     return WindowFromBlockBytes(view.get());
+}
+
+XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other)
+{
+    other = nullptr;
+    CKernelHandle created(
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kInstanceBlockSize, name));
+    if (!created)
+        return XPublish::Unavailable;
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    CMappedViewHandle view(MapViewOfFile(created.get(), FILE_MAP_ALL_ACCESS, 0, 0, kInstanceBlockSize));
+    if (existed) {
+        if (view)
+            other = WindowFromBlockBytes(view.get());
+        return XPublish::AnotherRuns;
+    }
+    if (view)
+        WriteInstanceWindow(view.get(), window);
+    block = std::move(created);
+    return XPublish::Published;
 }
 
 void CloseToolWindows()

@@ -92,14 +92,16 @@ void KillRunningLauncher();
 // SendMessageTimeoutW; false on time-out or a dead window.
 bool SendLauncher(HWND window, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-// Message boxes with the caption "Velquinランチャー" of one process.
+// Message boxes of one process with a caption: the launcher's "Velquinランチャー" unless said.
+inline constexpr wchar_t kLauncherCaption[] = L"Velquinランチャー";
 struct CFoundBox {
     HWND window = nullptr;
     std::wstring text;
 };
-std::vector<CFoundBox> FindMessageBoxes(DWORD processId);
+std::vector<CFoundBox> FindMessageBoxes(DWORD processId, const wchar_t* caption = kLauncherCaption);
 // Waits for a box of that process, up to the time-out.
-CFoundBox WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
+CFoundBox WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout,
+                            const wchar_t* caption = kLauncherCaption);
 void DismissMessageBox(HWND box);
 
 // Every value below a key of HKEY_CURRENT_USER, by "subkey path|value name".

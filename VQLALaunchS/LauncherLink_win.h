@@ -1,0 +1,20 @@
+#pragma once
+// The settings tool's link to the running launcher. Every call looks the launcher up afresh
+// through its instance block, so that a launcher that restarted meanwhile is found and one
+// that has gone makes the calls do nothing.
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CHotKeyTarget;
+
+// The launcher's main window, or null when no launcher runs.
+HWND FindLauncherWindow();
+// Asks the launcher to reload parts of the store (kReload* flags); nothing without a launcher.
+void PostReloadToLauncher(uint32_t flags);
+// Registers a binding with a key at the launcher's window: hotKeyId becomes the id the
+// launcher answers, or stays -1 when it refuses.
+void RegisterBinding(HWND launcher, CHotKeyTarget& binding);
+// Releases an active binding at the launcher, when one runs; hotKeyId is -1 afterwards.
+void UnregisterBinding(CHotKeyTarget& binding);

@@ -1,0 +1,34 @@
+#include "LinkCtrl.h"
+
+#include "Resource.h"
+#include "ViewRules.h"
+
+void CVQLALinkCtrl::ShowPath(CXNode* node)
+{
+    current = node;
+    ancestors.clear();
+    SetMarkup(node ? BreadcrumbMarkup(*node, ancestors) : std::wstring());
+}
+
+LRESULT CVQLALinkCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_NODES_CHANGED:
+        // A rename anywhere on the path shows; the text is rebuilt whatever the notice says.
+        ShowPath(current);
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+bool CVQLALinkCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
+{
+    if (header.code != NM_CLICK && header.code != NM_RETURN)
+        return false;
+    const int link = reinterpret_cast<NMLINK&>(header).item.iLink;
+    if (link >= 0 && link < static_cast<int>(ancestors.size()))
+        PostMessageW(GetParent(Handle()), UM_SELECT_NODE, ControlId(), reinterpret_cast<LPARAM>(ancestors[link]));
+    result = 0;
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The breadcrumb above a detail list (controls 1021 and 1022): the path of the shown submenu,
+// each ancestor a link that selects it.
+
+#include <vector>
+
+#include "XLinkCtrl.h"
+
+class CXNode;
+class CXParent;
+
+class CVQLALinkCtrl : public CXLinkCtrl {
+public:
+    void ShowPath(CXNode* node);
+    bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+    std::vector<CXParent*> ancestors; // root first
+    CXNode* current = nullptr;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

@@ -1,0 +1,246 @@
+#include "ListCtrl.h"
+
+#include <windowsx.h>
+
+#include "Resource.h"
+#include "SentRecord.h"
+#include "SettingsStore.h"
+#include "VQLALaunchSApp.h"
+
+void CVQLAListCtrl::PrepareColumns()
+{
+    // The drop target of drag and drop is registered here.
+    AddExtendedStyle(LVS_EX_FULLROWSELECT);
+    int averageCharWidth = 8;
+    if (HDC dc = GetDC(Handle())) {
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics = {};
+        if (GetTextMetricsW(dc, &metrics))
+            averageCharWidth = metrics.tmAveCharWidth;
+        SelectObject(dc, old);
+        ReleaseDC(Handle(), dc);
+    }
+    const auto& columns = ListColumns();
+    for (int i = 0; i < kListColumnCount; ++i) {
+        const int width = Store().GetInt(kSectionWindowPos, ColumnWidthValueName(listName, i),
+                                         averageCharWidth * columns[static_cast<size_t>(i)].defaultChars);
+        InsertColumn(i, columns[static_cast<size_t>(i)].heading, width);
+    }
+    columnsPrepared = true;
+    if (HWND header = ListView_GetHeader(Handle())) {
+        RECT rect = {};
+        if (GetWindowRect(header, &rect))
+            headerHeight = rect.bottom - rect.top;
+    }
+    SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
+}
+
+void CVQLAListCtrl::ShowParent(CXParent* parent)
+{
+    if (parent == shownParent)
+        return;
+    shownParent = parent;
+    DeleteAllItems();
+    if (!parent)
+        return;
+    parent->UpdateTreeImages();
+    SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
+    for (int i = 0; i < static_cast<int>(parent->children.size()); ++i)
+        FillRow(i, false);
+}
+
+void CVQLAListCtrl::FillRow(int row, bool selected)
+{
+    if (!shownParent || row < 0 || row >= static_cast<int>(shownParent->children.size()))
+        return;
+    CXNode* child = shownParent->children[static_cast<size_t>(row)];
+    const auto texts = RowTexts(*child);
+    const int index = InsertItem(row, texts[0], child->GetImageIndex(), reinterpret_cast<LPARAM>(child));
+    if (index < 0)
+        return;
+    if (child->IsKindOf<CXItem>()) {
+        for (int column = 1; column < kListColumnCount; ++column)
+            SetItemText(index, column, texts[static_cast<size_t>(column)]);
+    }
+    if (selected)
+        SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+int CVQLAListCtrl::RowOf(const CXNode* node) const
+{
+    const int count = ItemCount();
+    for (int row = 0; row < count; ++row) {
+        if (NodeOfRow(row) == node)
+            return row;
+    }
+    return -1;
+}
+
+void CVQLAListCtrl::ClearSelection()
+{
+    for (int row = NextItem(-1, LVNI_SELECTED); row >= 0; row = NextItem(row, LVNI_SELECTED))
+        SetItemState(row, 0, LVIS_SELECTED);
+}
+
+void CVQLAListCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
+{
+    if (!ListTakesNotice(notice, shownParent))
+        return;
+    switch (notice.kind) {
+    case XNoticeKind::Changed:
+        if (own)
+            ClearSelection();
+        SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
+        for (int row = notice.index; row < notice.index + notice.count; ++row) {
+            DeleteItem(row);
+            FillRow(row, own);
+        }
+        break;
+    case XNoticeKind::Inserted:
+        if (own)
+            ClearSelection();
+        SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
+        for (int row = notice.index; row < notice.index + notice.count; ++row)
+            FillRow(row, own);
+        break;
+    case XNoticeKind::Removed: {
+        std::vector<CXNode*> rows;
+        for (int row = 0; row < ItemCount(); ++row)
+            rows.push_back(NodeOfRow(row));
+        for (int row : RowsToRemove(rows, notice.nodes))
+            DeleteItem(row);
+        break;
+    }
+    case XNoticeKind::HotKeysChanged:
+        for (int row = 0; row < ItemCount(); ++row) {
+            if (auto* item = XDynamicCast<CXItem>(NodeOfRow(row)))
+                SetItemText(row, 2, HotKeyColumnText(item->hotKey));
+        }
+        break;
+    }
+}
+
+void CVQLAListCtrl::StoreColumnWidths()
+{
+    // A list whose columns were never made (a second start that ended at once) has no
+    // widths to keep.
+    if (!columnsPrepared)
+        return;
+    for (int i = 0; i < kListColumnCount; ++i)
+        Store().SetInt(kSectionWindowPos, ColumnWidthValueName(listName, i), ColumnWidth(i));
+}
+
+void CVQLAListCtrl::BeforeDelete(const std::vector<CXNode*>& nodes)
+{
+    (void)nodes; // the list never shows what it deletes
+}
+
+int CVQLAListCtrl::SelectedCount()
+{
+    return CXListView::SelectedCount();
+}
+
+CXNode* CVQLAListCtrl::SelectedNode()
+{
+    if (CXListView::SelectedCount() != 1)
+        return nullptr;
+    const int row = NextItem(-1, LVNI_SELECTED);
+    return row >= 0 ? NodeOfRow(row) : nullptr;
+}
+
+CXParent* CVQLAListCtrl::CollectSelection(std::vector<CXNode*>& nodes)
+{
+    nodes.clear();
+    for (int row = NextItem(-1, LVNI_SELECTED); row >= 0; row = NextItem(row, LVNI_SELECTED))
+        nodes.push_back(NodeOfRow(row));
+    return nodes.empty() ? nullptr : shownParent;
+}
+
+void CVQLAListCtrl::BeginRename(CXNode* node)
+{
+    const int row = RowOf(node);
+    if (row < 0)
+        return;
+    SetFocus(Handle());
+    EditLabel(row);
+}
+
+LRESULT CVQLAListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_NODES_CHANGED:
+        if (const CChangeNotice* notice = CSentRecord<CChangeNotice>::Accept(lParam))
+            ApplyNotice(*notice, static_cast<int>(wParam) == ControlId());
+        return 0;
+    case WM_CONTEXTMENU:
+        OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_DESTROY:
+        StoreColumnWidths();
+        return Default(message, wParam, lParam);
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+bool CVQLAListCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case LVN_BEGINLABELEDITW: {
+        const auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        // TRUE refuses the edit.
+        result = ListMayRename(NodeOfRow(info.item.iItem)) ? FALSE : TRUE;
+        return true;
+    }
+    case LVN_ENDLABELEDITW:
+        result = OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header)) ? TRUE : FALSE;
+        return true;
+    case NM_DBLCLK:
+        OnDoubleClick(reinterpret_cast<NMITEMACTIVATE&>(header));
+        result = 0;
+        return true;
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+        OnBeginDrag(reinterpret_cast<NMLISTVIEW&>(header));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
+{
+    if (!info.item.pszText || !shownParent)
+        return false;
+    const int row = info.item.iItem;
+    CXNode* node = row >= 0 && row < ItemCount() ? NodeOfRow(row) : nullptr;
+    if (node)
+        node->SetTitle(info.item.pszText);
+    CChangeNotice notice;
+    notice.kind = XNoticeKind::Changed;
+    notice.parent = shownParent;
+    notice.index = row;
+    notice.count = 1;
+    CSentRecord<CChangeNotice> sent(notice);
+    SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
+    if (!node)
+        return false;
+    shownParent->SaveTree();
+    return true;
+}
+
+void CVQLAListCtrl::OnContextMenu(POINT screenPoint)
+{
+    (void)screenPoint; // the editing commands' menu 313 opens here
+}
+
+void CVQLAListCtrl::OnDoubleClick(const NMITEMACTIVATE& click)
+{
+    (void)click; // opens a submenu or launches an item (the editing commands)
+}
+
+void CVQLAListCtrl::OnBeginDrag(const NMLISTVIEW& start)
+{
+    (void)start; // drag and drop starts a drag of the selected rows here
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The detail list of one submenu (controls 1000 and 1001): one row per child with its
+// accelerator, hotkey, file, parameters and working folder. Column widths are kept in the
+// store as "ColWidth" + list name + column key.
+
+#include <string>
+
+#include "CommonCtrl.h"
+#include "ViewRules.h"
+#include "XListView.h"
+
+class CVQLAListCtrl : public CXListView, public CVQLACommonCtrl {
+public:
+    // Columns with their stored widths, full-row selection and the shared image list.
+    void PrepareColumns();
+    void ShowParent(CXParent* parent);
+
+    void BeforeDelete(const std::vector<CXNode*>& nodes) override;
+    int SelectedCount() override;
+    CXNode* SelectedNode() override;
+    CXParent* CollectSelection(std::vector<CXNode*>& nodes) override;
+    void BeginRename(CXNode* node) override;
+
+    bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+    CXParent* shownParent = nullptr;
+    std::wstring listName; // "Left" or "Right"
+    int headerHeight = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CXNode* NodeOfRow(int row) const { return reinterpret_cast<CXNode*>(ItemData(row)); }
+    int RowOf(const CXNode* node) const;
+    void FillRow(int row, bool selected);
+    void ApplyNotice(const CChangeNotice& notice, bool own);
+    void ClearSelection();
+    void StoreColumnWidths();
+    HWND Dialog() const { return GetParent(Handle()); }
+
+    bool OnEndLabelEdit(const NMLVDISPINFOW& info);
+    // The context menu, a double click and the drag start; the editing commands and drag
+    // and drop fill them.
+    void OnContextMenu(POINT screenPoint);
+    void OnDoubleClick(const NMITEMACTIVATE& click);
+    void OnBeginDrag(const NMLISTVIEW& start);
+
+    bool columnsPrepared = false;
+};

@@ -1,0 +1,309 @@
+#include "TreeCtrl.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "Resource.h"
+#include "SentRecord.h"
+#include "VQLALaunchSApp.h"
+#include "WorkaroundTreeEdit.h"
+
+void CVQLATreeCtrl::Fill(CXRoot* menu)
+{
+    root = menu;
+    DeleteAllItems();
+    rootItem = nullptr;
+    if (!root)
+        return;
+    root->UpdateTreeImages();
+    SetImageList(App().imageListMan.Handle());
+    rootItem = InsertItem(TVI_ROOT, TVI_LAST, root->GetTitle(), reinterpret_cast<LPARAM>(root), 1, true);
+    RefreshImage(rootItem);
+    InsertChildren(root, rootItem, 0, static_cast<int>(root->children.size()), true, false);
+}
+
+void CVQLATreeCtrl::InsertChildren(CXParent* parent, HTREEITEM parentItem, int first, int count, bool expand,
+                                   bool select)
+{
+    HTREEITEM after = TVI_FIRST;
+    if (first > 0) {
+        after = FirstChild(parentItem);
+        for (int i = 1; i < first && after; ++i)
+            after = NextSibling(after);
+        if (!after)
+            after = TVI_LAST;
+    }
+    HTREEITEM inserted = nullptr;
+    for (int i = first; i < first + count && i < static_cast<int>(parent->children.size()); ++i) {
+        CXNode* child = parent->children[static_cast<size_t>(i)];
+        auto* submenu = XDynamicCast<CXParent>(child);
+        HTREEITEM item = InsertItem(parentItem, after, child->GetTitle(), reinterpret_cast<LPARAM>(child),
+                                    child->GetImageIndex(), submenu != nullptr);
+        if (!item)
+            break;
+        if (submenu)
+            InsertChildren(submenu, item, 0, static_cast<int>(submenu->children.size()), false, false);
+        after = item;
+        inserted = item;
+    }
+    if (expand && count > 0) {
+        Expand(parentItem, TVE_EXPAND);
+        RefreshImage(parentItem);
+    }
+    if (select && inserted)
+        Select(inserted);
+}
+
+HTREEITEM CVQLATreeCtrl::FindItem(const CXNode* node) const
+{
+    if (!rootItem || !node)
+        return nullptr;
+    // Depth first, without recursion: a menu may be nested deeply.
+    std::vector<HTREEITEM> pending{rootItem};
+    while (!pending.empty()) {
+        HTREEITEM item = pending.back();
+        pending.pop_back();
+        if (NodeOfItem(item) == node)
+            return item;
+        std::vector<HTREEITEM> children;
+        for (HTREEITEM child = FirstChild(item); child; child = NextSibling(child))
+            children.push_back(child);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return nullptr;
+}
+
+void CVQLATreeCtrl::SelectNode(const CXNode* node)
+{
+    if (HTREEITEM item = FindItem(node))
+        Select(item);
+}
+
+void CVQLATreeCtrl::RefreshImage(HTREEITEM item)
+{
+    if (!item || !XDynamicCast<CXParent>(NodeOfItem(item)))
+        return;
+    SetImages(item, (ItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) ? 2 : 1);
+    RECT rect;
+    if (ItemRect(item, rect))
+        InvalidateRect(Handle(), &rect, TRUE);
+    UpdateWindow(Handle());
+}
+
+void CVQLATreeCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
+{
+    if (!NoticeConcernsTree(notice, root))
+        return;
+    HTREEITEM parentItem = FindItem(notice.parent);
+    if (!parentItem)
+        return;
+    switch (notice.kind) {
+    case XNoticeKind::Changed: {
+        HTREEITEM item = FirstChild(parentItem);
+        for (int i = 0; i < notice.index && item; ++i)
+            item = NextSibling(item);
+        for (int i = 0; i < notice.count && item; ++i, item = NextSibling(item)) {
+            const size_t position = static_cast<size_t>(notice.index + i);
+            if (position >= notice.parent->children.size())
+                break;
+            CXNode* child = notice.parent->children[position];
+            SetItem(item, child->GetTitle(), reinterpret_cast<LPARAM>(child), child->GetImageIndex(),
+                    child->IsKindOf<CXParent>());
+        }
+        if (own && notice.count > 0) {
+            Expand(parentItem, TVE_EXPAND);
+            RefreshImage(parentItem);
+        }
+        break;
+    }
+    case XNoticeKind::Inserted:
+        InsertChildren(notice.parent, parentItem, notice.index, notice.count, own, own);
+        break;
+    case XNoticeKind::Removed: {
+        std::vector<HTREEITEM> items;
+        std::vector<CXNode*> shown;
+        for (HTREEITEM child = FirstChild(parentItem); child; child = NextSibling(child)) {
+            items.push_back(child);
+            shown.push_back(NodeOfItem(child));
+        }
+        if (RemovalEmptiesItem(shown, notice.nodes)) {
+            Expand(parentItem, TVE_COLLAPSE);
+            RefreshImage(parentItem);
+        }
+        for (int row : RowsToRemove(shown, notice.nodes))
+            DeleteItem(items[static_cast<size_t>(row)]);
+        break;
+    }
+    case XNoticeKind::HotKeysChanged:
+        break;
+    }
+}
+
+void CVQLATreeCtrl::BeforeDelete(const std::vector<CXNode*>& nodes)
+{
+    if (nodes.size() != 1)
+        return;
+    auto* submenu = XDynamicCast<CXParent>(nodes.front());
+    if (submenu && submenu->GetParent())
+        SendMessageW(Dialog(), UM_SHOW_PARENT, ControlId(), reinterpret_cast<LPARAM>(submenu->GetParent()));
+}
+
+int CVQLATreeCtrl::SelectedCount()
+{
+    return Caret() ? 1 : 0;
+}
+
+CXNode* CVQLATreeCtrl::SelectedNode()
+{
+    return NodeOfItem(Caret());
+}
+
+CXParent* CVQLATreeCtrl::CollectSelection(std::vector<CXNode*>& nodes)
+{
+    nodes.clear();
+    CXNode* node = SelectedNode();
+    if (!node || !node->GetParent())
+        return nullptr;
+    nodes.push_back(node);
+    return node->GetParent();
+}
+
+void CVQLATreeCtrl::BeginRename(CXNode* node)
+{
+    HTREEITEM item = FindItem(node);
+    if (!item)
+        return;
+    renameArmed = true;
+    SetFocus(Handle());
+    EditLabel(item);
+}
+
+LRESULT CVQLATreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_NODES_CHANGED:
+        if (const CChangeNotice* notice = CSentRecord<CChangeNotice>::Accept(lParam))
+            ApplyNotice(*notice, static_cast<int>(wParam) == ControlId());
+        return 0;
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(wParam, lParam);
+    case WM_RBUTTONDOWN:
+        return OnRButtonDown(wParam, lParam);
+    case WM_CONTEXTMENU:
+        OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+LRESULT CVQLATreeCtrl::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    UINT flags = 0;
+    HTREEITEM item = HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, flags);
+    if (item) {
+        if (item == Caret()) {
+            renameArmed = true;
+        } else {
+            renameArmed = false;
+            Select(item);
+        }
+        if ((flags & TVHT_ONITEMICON) && XDynamicCast<CXParent>(NodeOfItem(item))) {
+            Expand(item, TVE_TOGGLE);
+            RefreshImage(item);
+            return 0;
+        }
+    }
+    return Default(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CVQLATreeCtrl::OnRButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    UINT flags = 0;
+    if (HTREEITEM item = HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, flags))
+        Select(item);
+    return Default(WM_RBUTTONDOWN, wParam, lParam);
+}
+
+bool CVQLATreeCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case TVN_SELCHANGEDW:
+        OnSelectionChanged(reinterpret_cast<NMTREEVIEWW&>(header));
+        result = 0;
+        return true;
+    case TVN_ITEMEXPANDEDW:
+        RefreshImage(reinterpret_cast<NMTREEVIEWW&>(header).itemNew.hItem);
+        result = 0;
+        return true;
+    case NM_RCLICK:
+        SendMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()),
+                     static_cast<LPARAM>(GetMessagePos()));
+        result = 1;
+        return true;
+    case TVN_BEGINLABELEDITW:
+        // TRUE refuses the edit.
+        result = OnBeginLabelEdit(reinterpret_cast<NMTVDISPINFOW&>(header)) ? FALSE : TRUE;
+        return true;
+    case TVN_ENDLABELEDITW:
+        result = OnEndLabelEdit(reinterpret_cast<NMTVDISPINFOW&>(header)) ? TRUE : FALSE;
+        return true;
+    case TVN_BEGINDRAGW:
+    case TVN_BEGINRDRAGW:
+        OnBeginDrag(reinterpret_cast<NMTREEVIEWW&>(header));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVQLATreeCtrl::OnSelectionChanged(const NMTREEVIEWW& change)
+{
+    CXNode* node = NodeOfItem(change.itemNew.hItem);
+    if (CXParent* shown = ShownParentOfSelection(node))
+        PostMessageW(Dialog(), UM_SHOW_PARENT, ControlId(), reinterpret_cast<LPARAM>(shown));
+}
+
+bool CVQLATreeCtrl::OnBeginLabelEdit(const NMTVDISPINFOW& info)
+{
+    if (!renameArmed || !TreeMayRename(NodeOfItem(info.item.hItem)))
+        return false;
+    CWorkaroundTreeEdit::AttachTo(EditControl());
+    return true;
+}
+
+bool CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
+{
+    if (!info.item.pszText)
+        return false;
+    CXNode* node = NodeOfItem(info.item.hItem);
+    CXParent* parent = node ? node->GetParent() : nullptr;
+    if (!parent)
+        return false;
+    const auto found = std::find(parent->children.begin(), parent->children.end(), node);
+    if (found == parent->children.end())
+        return false;
+    node->SetTitle(info.item.pszText);
+    CChangeNotice notice;
+    notice.kind = XNoticeKind::Changed;
+    notice.parent = parent;
+    notice.index = static_cast<int>(found - parent->children.begin());
+    notice.count = 1;
+    CSentRecord<CChangeNotice> sent(notice);
+    SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
+    if (root)
+        root->SaveTree();
+    return true;
+}
+
+void CVQLATreeCtrl::OnContextMenu(POINT screenPoint)
+{
+    (void)screenPoint; // the editing commands' menu 317 opens here
+}
+
+void CVQLATreeCtrl::OnBeginDrag(const NMTREEVIEWW& start)
+{
+    (void)start; // drag and drop starts a drag of the selection here
+}

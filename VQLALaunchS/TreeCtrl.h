@@ -1,0 +1,51 @@
+#pragma once
+// The tree of one whole menu (controls 1004 and 1005 of the main dialog). It is filled once
+// and then follows the menu through change notices; a click on a submenu's icon opens or
+// closes it (the tree has no expand buttons), and a second click on the selected entry
+// renames it.
+
+#include "CommonCtrl.h"
+#include "ViewRules.h"
+#include "XTreeView.h"
+
+class CVQLATreeCtrl : public CXTreeView, public CVQLACommonCtrl {
+public:
+    void Fill(CXRoot* menu);
+    // The node's item, searched depth first from the root item; null when it is not shown.
+    HTREEITEM FindItem(const CXNode* node) const;
+    // Makes the node's item the caret; nothing when it is not shown.
+    void SelectNode(const CXNode* node);
+
+    void BeforeDelete(const std::vector<CXNode*>& nodes) override;
+    int SelectedCount() override;
+    CXNode* SelectedNode() override;
+    CXParent* CollectSelection(std::vector<CXNode*>& nodes) override;
+    void BeginRename(CXNode* node) override;
+
+    bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+    CXRoot* root = nullptr;
+    HTREEITEM rootItem = nullptr;
+    bool renameArmed = false;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static CXNode* NodeOf(LPARAM data) { return reinterpret_cast<CXNode*>(data); }
+    CXNode* NodeOfItem(HTREEITEM item) const { return item ? NodeOf(ItemData(item)) : nullptr; }
+    void InsertChildren(CXParent* parent, HTREEITEM parentItem, int first, int count, bool expand, bool select);
+    void ApplyNotice(const CChangeNotice& notice, bool own);
+    // Image 2 while a submenu's item is expanded, 1 while collapsed; redrawn at once.
+    void RefreshImage(HTREEITEM item);
+    HWND Dialog() const { return GetParent(Handle()); }
+
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnSelectionChanged(const NMTREEVIEWW& change);
+    bool OnBeginLabelEdit(const NMTVDISPINFOW& info);
+    bool OnEndLabelEdit(const NMTVDISPINFOW& info);
+    // The context menu and the drag start; the editing commands and drag and drop fill them.
+    void OnContextMenu(POINT screenPoint);
+    void OnBeginDrag(const NMTREEVIEWW& start);
+};

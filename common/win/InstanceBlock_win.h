@@ -1,0 +1,32 @@
+#pragma once
+// The 8-byte named blocks through which the programs find each other's main windows: the
+// whole block is the window handle as a 64-bit little-endian value.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "LauncherProtocol.h"
+#include "WinHandles.h"
+
+// True while some process keeps the named block open.
+bool InstanceBlockExists(const wchar_t* name);
+// The window handle kept in the named block; null when the block is missing.
+HWND ReadInstanceWindow(const wchar_t* name);
+// Writes a window handle into a mapped block.
+void WriteInstanceWindow(void* view, HWND window);
+HWND WindowFromBlockBytes(const void* view);
+
+enum class XPublish {
+    Published,   // this process holds the block, with its window in it
+    AnotherRuns, // the block existed: another process is the instance
+    Unavailable, // the block could not be created at all
+};
+// Elects the single instance of a program: creates the named block and, when this process is
+// the first, writes window into it and hands the open block to `block`, which keeps the
+// election for as long as it is open. When another process holds the block, `other` is the
+// window kept there (null when it cannot be read).
+XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other);
+
+// Closes a running settings tool and customizer (WM_CLOSE to the windows of their blocks).
+void CloseToolWindows();
