@@ -204,7 +204,7 @@ class BootstrapWine : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(LoadFile(OwnFolder() + L"..\\VelqInst1_\\VelqInst1a.exe", bootstrap));
+        ASSERT_TRUE(LoadFile(OwnFolder() + L"VelqInst1a.exe", bootstrap));
         ASSERT_TRUE(LoadFile(OwnFolder() + L"payload_child.exe", child));
         work = TempFolder() + L"velq-bootstrap-test";
         CreateDirectoryW(work.c_str(), nullptr);
