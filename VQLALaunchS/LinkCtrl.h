@@ -19,4 +19,10 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The link under the point of the message being handled (the button's release), or -1.
+    // The click notice's own number is not used: some versions of the control count every
+    // piece of text in it, not only the links, while their hit test counts links.
+    int LinkAtMessagePoint() const;
 };

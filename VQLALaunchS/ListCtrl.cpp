@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "ListLabelEdit.h"
 #include "Resource.h"
 #include "SentRecord.h"
 #include "SettingsStore.h"
@@ -188,12 +189,18 @@ bool CVQLAListCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
     switch (header.code) {
     case LVN_BEGINLABELEDITW: {
         const auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        const bool allowed = ListMayRename(NodeOfRow(info.item.iItem));
+        if (allowed)
+            CListLabelEdit::AttachTo(EditControl(), labelEditCancelled);
         // TRUE refuses the edit.
-        result = ListMayRename(NodeOfRow(info.item.iItem)) ? FALSE : TRUE;
+        result = allowed ? FALSE : TRUE;
         return true;
     }
     case LVN_ENDLABELEDITW:
-        result = OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header)) ? TRUE : FALSE;
+        OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
+        // The row already shows the node's title through the notice: a text-copy item
+        // renamed to nothing shows its automatic title, not the empty text typed.
+        result = FALSE;
         return true;
     case NM_DBLCLK:
         OnDoubleClick(reinterpret_cast<NMITEMACTIVATE&>(header));
@@ -209,14 +216,19 @@ bool CVQLAListCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
     }
 }
 
-bool CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
+void CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
 {
-    if (!info.item.pszText || !shownParent)
-        return false;
+    std::wstring text;
+    if (info.item.pszText)
+        text = info.item.pszText;
+    else if (labelEditCancelled || GetWindowTextLengthW(EditControl()) != 0)
+        return; // cancelled; an edit ended with an empty text may come without a text too
+    if (!shownParent)
+        return;
     const int row = info.item.iItem;
     CXNode* node = row >= 0 && row < ItemCount() ? NodeOfRow(row) : nullptr;
     if (node)
-        node->SetTitle(info.item.pszText);
+        node->SetTitle(text);
     CChangeNotice notice;
     notice.kind = XNoticeKind::Changed;
     notice.parent = shownParent;
@@ -224,10 +236,8 @@ bool CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
     notice.count = 1;
     CSentRecord<CChangeNotice> sent(notice);
     SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
-    if (!node)
-        return false;
-    shownParent->SaveTree();
-    return true;
+    if (node)
+        shownParent->SaveTree();
 }
 
 void CVQLAListCtrl::OnContextMenu(POINT screenPoint)

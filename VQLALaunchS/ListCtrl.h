@@ -39,7 +39,7 @@ private:
     void StoreColumnWidths();
     HWND Dialog() const { return GetParent(Handle()); }
 
-    bool OnEndLabelEdit(const NMLVDISPINFOW& info);
+    void OnEndLabelEdit(const NMLVDISPINFOW& info);
     // The context menu, a double click and the drag start; the editing commands and drag
     // and drop fill them.
     void OnContextMenu(POINT screenPoint);
@@ -47,4 +47,5 @@ private:
     void OnBeginDrag(const NMLISTVIEW& start);
 
     bool columnsPrepared = false;
+    bool labelEditCancelled = false;
 };

@@ -247,7 +247,10 @@ bool CVQLATreeCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
         result = OnBeginLabelEdit(reinterpret_cast<NMTVDISPINFOW&>(header)) ? FALSE : TRUE;
         return true;
     case TVN_ENDLABELEDITW:
-        result = OnEndLabelEdit(reinterpret_cast<NMTVDISPINFOW&>(header)) ? TRUE : FALSE;
+        OnEndLabelEdit(reinterpret_cast<NMTVDISPINFOW&>(header));
+        // The item already shows the node's title through the notice: a text-copy item
+        // renamed to nothing shows its automatic title, not the empty text typed.
+        result = FALSE;
         return true;
     case TVN_BEGINDRAGW:
     case TVN_BEGINRDRAGW:
@@ -274,17 +277,17 @@ bool CVQLATreeCtrl::OnBeginLabelEdit(const NMTVDISPINFOW& info)
     return true;
 }
 
-bool CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
+void CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
 {
     if (!info.item.pszText)
-        return false;
+        return;
     CXNode* node = NodeOfItem(info.item.hItem);
     CXParent* parent = node ? node->GetParent() : nullptr;
     if (!parent)
-        return false;
+        return;
     const auto found = std::find(parent->children.begin(), parent->children.end(), node);
     if (found == parent->children.end())
-        return false;
+        return;
     node->SetTitle(info.item.pszText);
     CChangeNotice notice;
     notice.kind = XNoticeKind::Changed;
@@ -295,7 +298,6 @@ bool CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
     SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
     if (root)
         root->SaveTree();
-    return true;
 }
 
 void CVQLATreeCtrl::OnContextMenu(POINT screenPoint)

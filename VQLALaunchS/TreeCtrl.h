@@ -44,7 +44,7 @@ private:
     LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam);
     void OnSelectionChanged(const NMTREEVIEWW& change);
     bool OnBeginLabelEdit(const NMTVDISPINFOW& info);
-    bool OnEndLabelEdit(const NMTVDISPINFOW& info);
+    void OnEndLabelEdit(const NMTVDISPINFOW& info);
     // The context menu and the drag start; the editing commands and drag and drop fill them.
     void OnContextMenu(POINT screenPoint);
     void OnBeginDrag(const NMTREEVIEWW& start);

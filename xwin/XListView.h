@@ -73,6 +73,7 @@ public:
         SendMessageW(Handle(), LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
     }
     void AddExtendedStyle(DWORD style) const { SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }
+    HWND EditControl() const { return reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETEDITCONTROL, 0, 0)); }
     HWND EditLabel(int index) const { return reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_EDITLABELW, index, 0)); }
     void SetBackground(COLORREF colour) const
     {
