@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 WINE_SESSION := tests/wine/session.sh
 
-.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run screenshots bench bench-launcher bench-menu bench-payload fuzz fuzz-payload clean format
+.PHONY: deps native x64 x86 build test test-native test-x64 test-x86 run screenshots bench bench-launcher bench-menu bench-settings bench-payload fuzz fuzz-payload clean format
 
 deps:
 	@./scripts/install-deps.sh
@@ -49,13 +49,14 @@ run: deps
 	@cmake --build $(X64) --target VQLALaunch VQLALaunchS
 	@./scripts/run-launcher.sh "$(X64)/bin/Velquinランチャー.exe" build/run-prefix
 
-# Pictures of the open menu in each drawing mode into docs/, taken in one Wine session.
+# Pictures of the open menu in each drawing mode and of the settings tool's dialog without and
+# with "Separate" into docs/, taken in one Wine session.
 screenshots: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-	@cmake --build $(X64) --target launcher_screenshot_driver
+	@cmake --build $(X64) --target launcher_screenshot_driver VQLALaunchS settings_screenshot_driver
 	./scripts/screenshots.sh $(X64)
 
-bench: deps bench-launcher bench-menu
+bench: deps bench-launcher bench-menu bench-settings
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELQ_TESTS=OFF -DVELQ_BENCH=ON >/dev/null
 	@cmake --build $(BENCH)
 	$(BENCH)/bench/archive_bench
@@ -74,6 +75,14 @@ bench-menu: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(X64) --target menu_bench
 	$(WINE_SESSION) tests/wine/run.sh $(X64)/bin/menu_bench.exe
+
+# Time to the filled dialog of the x64 settings tool with both menus at their largest, against a
+# bare dialog with the same trees and lists, and the time a rename is stored and announced, in
+# one Wine session.
+bench-settings: deps
+	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(X64) --target settings_bench
+	$(WINE_SESSION) tests/wine/run.sh $(X64)/bin/settings_bench.exe
 
 # SHA-256 and extraction of the bootstrap installer against coreutils, cp and openssl.
 bench-payload: deps

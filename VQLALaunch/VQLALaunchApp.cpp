@@ -19,6 +19,7 @@ using std::min;
 #include "ItemText.h"
 #include "MainFrame.h"
 #include "Settings.h"
+#include "SystemInfo_win.h"
 
 UINT launcherMessage = 0;
 
@@ -30,28 +31,6 @@ const wchar_t kLinksFolderVariable[] = L"VelquinLNKs";
 const wchar_t kUninstallVariable[] = L"VelquinUninstall";
 constexpr DWORD kRestartWaitMs = 5000;
 constexpr DWORD kRestartPollMs = 100;
-
-bool IsWindowsVersionAtLeast(DWORD major, DWORD minor, WORD servicePack)
-{
-    OSVERSIONINFOEXW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    info.dwMajorVersion = major;
-    info.dwMinorVersion = minor;
-    info.wServicePackMajor = servicePack;
-    DWORDLONG mask = 0;
-    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
-}
-
-std::wstring LoadResourceString(UINT id)
-{
-    const wchar_t* text = nullptr;
-    // With a zero length the call lends a pointer into the resource (not terminated).
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, length) : std::wstring();
-}
 
 void ShowAppMessage(const std::wstring& text)
 {

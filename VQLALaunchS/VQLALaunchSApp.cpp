@@ -9,6 +9,7 @@
 #include "MainDialog.h"
 #include "Resource.h"
 #include "Settings.h"
+#include "SystemInfo_win.h"
 #include "WinHandles.h"
 
 UINT launcherMessage = 0;
@@ -18,28 +19,6 @@ CVQLALaunchSApp* theApp = nullptr;
 
 const wchar_t kOldSystem[] = L"このプログラムはWindows Vista以降で動作します。";
 const wchar_t kLinksFolderVariable[] = L"VelquinLNKs";
-
-bool IsWindowsVersionAtLeast(DWORD major, DWORD minor, WORD servicePack)
-{
-    OSVERSIONINFOEXW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    info.dwMajorVersion = major;
-    info.dwMinorVersion = minor;
-    info.wServicePackMajor = servicePack;
-    DWORDLONG mask = 0;
-    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
-}
-
-std::wstring LoadResourceString(UINT id)
-{
-    const wchar_t* text = nullptr;
-    // With a zero length the call lends a pointer into the resource (not terminated).
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, length) : std::wstring();
-}
 
 void ShowAppMessage(const std::wstring& text)
 {

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Pictures of the launcher's open menu in each drawing mode, for the README: in one Wine
-# session, launcher_screenshot_driver.exe seeds a demonstration menu and the look, opens the
-# menu and reports the rectangle it covers; the screen is then captured and cropped to it.
-# Usage: scripts/screenshots.sh [X64_BUILD_FOLDER] (default build/x64); pictures go to docs/.
+# Pictures for the README, in one Wine session: the launcher's open menu in each drawing mode
+# (launcher_screenshot_driver.exe seeds a demonstration menu and the look, opens the menu and
+# reports the rectangle it covers), then the settings tool's main dialog without and with
+# "Separate" (settings_screenshot_driver.exe seeds both menus, starts the launcher and the
+# tool and reports the dialog's rectangle). Each time the screen is captured and cropped to
+# the rectangle.
+# Usage: scripts/screenshots.sh [X64_BUILD_FOLDER [menu|settings]...] (default build/x64, both
+# sets); pictures go to docs/.
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/x64}
 if [ -z "${VELQ_WINE_SESSION:-}" ]; then
     exec tests/wine/session.sh "$0" "$@"
 fi
+sets=${*:2}
+sets=${sets:-menu settings}
 
 driver="$build/bin/launcher_screenshot_driver.exe"
+settings_driver="$build/bin/settings_screenshot_driver.exe"
 out=docs
 mkdir -p "$out"
 work=$(mktemp -d "${TMPDIR:-/tmp}/velq-shots.XXXXXX")
@@ -26,15 +33,13 @@ wine reg add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
 
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
-# shoot NAME DRAWTYPE [TEXTURE]
-shoot() {
-    local name=$1 type=$2 texture=${3:-} pid l t r b margin=6
+# capture FILE MARGIN DRIVER ARGUMENTS...: the driver reports a rectangle on its first line and
+# waits for "$work/done"; the picture is that rectangle and MARGIN pixels around it.
+capture() {
+    local file=$1 margin=$2 pid l t r b
+    shift 2
     rm -f "$work/done" "$work/rect"
-    if [ -n "$texture" ]; then
-        wine "$driver" "$type" "$(winpath "$work/done")" "$(winpath "$texture")" >"$work/rect" &
-    else
-        wine "$driver" "$type" "$(winpath "$work/done")" >"$work/rect" &
-    fi
+    wine "$@" >"$work/rect" &
     pid=$!
     for _ in $(seq 600); do
         [ -s "$work/rect" ] && break
@@ -42,7 +47,7 @@ shoot() {
         sleep 0.1
     done
     if ! read -r l t r b < <(tr -d '\r' <"$work/rect"); then
-        echo "screenshots.sh: no menu for $name" >&2
+        echo "screenshots.sh: nothing to capture for $file" >&2
         touch "$work/done"
         wait "$pid" || true
         return 1
@@ -50,14 +55,46 @@ shoot() {
     l=$((l > margin ? l - margin : 0))
     t=$((t > margin ? t - margin : 0))
     import -window root png:- | convert - -crop "$((r - l + margin))x$((b - t + margin))+$l+$t" +repage \
-        -strip "$out/menu-$name.png"
+        -strip "$file"
     touch "$work/done"
     wait "$pid" || true
-    echo "$out/menu-$name.png"
+    echo "$file"
 }
 
-shoot mode0 0
-shoot mode1 1
-shoot mode2 2
-shoot mode2-texture 2 "$work/texture.bmp"
-shoot mode3 3
+# shoot NAME DRAWTYPE [TEXTURE]
+shoot() {
+    local name=$1 type=$2 texture=${3:-}
+    if [ -n "$texture" ]; then
+        capture "$out/menu-$name.png" 6 "$driver" "$type" "$(winpath "$work/done")" "$(winpath "$texture")"
+    else
+        capture "$out/menu-$name.png" 6 "$driver" "$type" "$(winpath "$work/done")"
+    fi
+}
+
+# shoot_settings NAME SEPARATE: the dialog's own rectangle, caption and frame included.
+shoot_settings() {
+    capture "$out/$1.png" 0 "$settings_driver" "$2" "$(winpath "$work/done")"
+}
+
+for set in $sets; do
+    case $set in
+    menu)
+        shoot mode0 0
+        shoot mode1 1
+        shoot mode2 2
+        shoot mode2-texture 2 "$work/texture.bmp"
+        shoot mode3 3
+        ;;
+    settings)
+        # No window manager runs on the session's display, and Wine leaves the caption and the
+        # frame of a window to one; with "Decorated" off it draws them itself.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+        shoot_settings settings 0
+        shoot_settings settings-separate 1
+        ;;
+    *)
+        echo "screenshots.sh: unknown set $set (menu, settings)" >&2
+        exit 2
+        ;;
+    esac
+done

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "InstanceBlock_win.h"
 #include "WinHandles.h"
 
 namespace {
@@ -24,15 +25,7 @@ template <typename Predicate> bool PollUntil(std::chrono::milliseconds timeout, 
 
 HWND ReadBlockWindow()
 {
-    CKernelHandle block(OpenFileMappingW(FILE_MAP_READ, FALSE, kBlockName));
-    if (!block)
-        return nullptr;
-    CMappedViewHandle view(MapViewOfFile(block.get(), FILE_MAP_READ, 0, 0, 8));
-    if (!view)
-        return nullptr;
-    uint64_t value = 0;
-    memcpy(&value, view.get(), sizeof(value));
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+    return ReadInstanceWindow(kBlockName);
 }
 
 void Snapshot(HKEY key, const std::wstring& path, CRegistrySnapshot& out)

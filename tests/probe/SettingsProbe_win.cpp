@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "InstanceBlock_win.h"
 #include "LauncherProbe_win.h"
 #include "WinHandles.h"
 
@@ -33,15 +34,7 @@ BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM lParam)
 
 HWND ToolBlockWindow()
 {
-    CKernelHandle block(OpenFileMappingW(FILE_MAP_READ, FALSE, kToolBlockName));
-    if (!block)
-        return nullptr;
-    CMappedViewHandle view(MapViewOfFile(block.get(), FILE_MAP_READ, 0, 0, 8));
-    if (!view)
-        return nullptr;
-    uint64_t value = 0;
-    memcpy(&value, view.get(), sizeof(value));
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+    return ReadInstanceWindow(kToolBlockName);
 }
 
 void KillRunningTool()
