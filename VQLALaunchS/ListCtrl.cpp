@@ -44,7 +44,7 @@ void CVQLAListCtrl::ShowParent(CXParent* parent)
     DeleteAllItems();
     if (!parent)
         return;
-    parent->UpdateTreeImages();
+    // The items' icons are looked up as their rows are first drawn (LVN_GETDISPINFO).
     SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
     for (int i = 0; i < static_cast<int>(parent->children.size()); ++i)
         FillRow(i, false);
@@ -56,7 +56,7 @@ void CVQLAListCtrl::FillRow(int row, bool selected)
         return;
     CXNode* child = shownParent->children[static_cast<size_t>(row)];
     const auto texts = RowTexts(*child);
-    const int index = InsertItem(row, texts[0], child->GetImageIndex(), reinterpret_cast<LPARAM>(child));
+    const int index = InsertItem(row, texts[0], EntryImageOf(*child), reinterpret_cast<LPARAM>(child));
     if (index < 0)
         return;
     if (child->IsKindOf<CXItem>()) {
@@ -196,6 +196,17 @@ bool CVQLAListCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
         result = allowed ? FALSE : TRUE;
         return true;
     }
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+        if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+            if (CXNode* node = NodeOfRow(item.iItem)) {
+                item.iImage = DisplayedImageOf(*node);
+                item.mask |= LVIF_DI_SETITEM; // kept by the list: asked once per row
+            }
+        }
+        result = 0;
+        return true;
+    }
     case LVN_ENDLABELEDITW:
         OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
         // The row already shows the node's title through the notice: a text-copy item
@@ -227,8 +238,11 @@ void CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
         return;
     const int row = info.item.iItem;
     CXNode* node = row >= 0 && row < ItemCount() ? NodeOfRow(row) : nullptr;
-    if (node)
+    // The model, then the store (the launcher is told), then the views.
+    if (node) {
         node->SetTitle(text);
+        shownParent->SaveTree();
+    }
     CChangeNotice notice;
     notice.kind = XNoticeKind::Changed;
     notice.parent = shownParent;
@@ -236,8 +250,6 @@ void CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
     notice.count = 1;
     CSentRecord<CChangeNotice> sent(notice);
     SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
-    if (node)
-        shownParent->SaveTree();
 }
 
 void CVQLAListCtrl::OnContextMenu(POINT screenPoint)

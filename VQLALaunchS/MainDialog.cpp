@@ -39,11 +39,10 @@ RECT ClientRectOf(HWND dialog, HWND control)
 CMainDialog::CMainDialog() : CXDialog(IDD_MAIN)
 {
     // A menu that cannot be read is reported and shown empty; its stored value stays as it
-    // is until the user edits that menu.
+    // is until the user edits that menu. The items' icons are looked up by the views as
+    // their entries are first drawn.
     leftRoot.Load();
     rightRoot.Load();
-    leftRoot.UpdateTreeImages();
-    rightRoot.UpdateTreeImages();
     LoadHotKeys(fixedHotKeys);
     LoadValues();
 }

@@ -16,7 +16,7 @@ void CVQLATreeCtrl::Fill(CXRoot* menu)
     rootItem = nullptr;
     if (!root)
         return;
-    root->UpdateTreeImages();
+    // The items' icons are looked up as their entries are first drawn (TVN_GETDISPINFO).
     SetImageList(App().imageListMan.Handle());
     rootItem = InsertItem(TVI_ROOT, TVI_LAST, root->GetTitle(), reinterpret_cast<LPARAM>(root), 1, true);
     RefreshImage(rootItem);
@@ -39,7 +39,7 @@ void CVQLATreeCtrl::InsertChildren(CXParent* parent, HTREEITEM parentItem, int f
         CXNode* child = parent->children[static_cast<size_t>(i)];
         auto* submenu = XDynamicCast<CXParent>(child);
         HTREEITEM item = InsertItem(parentItem, after, child->GetTitle(), reinterpret_cast<LPARAM>(child),
-                                    child->GetImageIndex(), submenu != nullptr);
+                                    EntryImageOf(*child), submenu != nullptr);
         if (!item)
             break;
         if (submenu)
@@ -108,7 +108,7 @@ void CVQLATreeCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
             if (position >= notice.parent->children.size())
                 break;
             CXNode* child = notice.parent->children[position];
-            SetItem(item, child->GetTitle(), reinterpret_cast<LPARAM>(child), child->GetImageIndex(),
+            SetItem(item, child->GetTitle(), reinterpret_cast<LPARAM>(child), EntryImageOf(*child),
                     child->IsKindOf<CXParent>());
         }
         if (own && notice.count > 0) {
@@ -233,6 +233,17 @@ bool CVQLATreeCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
         OnSelectionChanged(reinterpret_cast<NMTREEVIEWW&>(header));
         result = 0;
         return true;
+    case TVN_GETDISPINFOW: {
+        TVITEMW& item = reinterpret_cast<NMTVDISPINFOW&>(header).item;
+        if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) {
+            if (CXNode* node = NodeOf(item.lParam)) {
+                item.iImage = item.iSelectedImage = DisplayedImageOf(*node);
+                item.mask |= TVIF_DI_SETITEM; // kept by the tree: asked once per entry
+            }
+        }
+        result = 0;
+        return true;
+    }
     case TVN_ITEMEXPANDEDW:
         RefreshImage(reinterpret_cast<NMTREEVIEWW&>(header).itemNew.hItem);
         result = 0;
@@ -288,7 +299,10 @@ void CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
     const auto found = std::find(parent->children.begin(), parent->children.end(), node);
     if (found == parent->children.end())
         return;
+    // The model, then the store (the launcher is told), then the views.
     node->SetTitle(info.item.pszText);
+    if (root)
+        root->SaveTree();
     CChangeNotice notice;
     notice.kind = XNoticeKind::Changed;
     notice.parent = parent;
@@ -296,8 +310,6 @@ void CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
     notice.count = 1;
     CSentRecord<CChangeNotice> sent(notice);
     SendMessageW(Dialog(), UM_NODES_CHANGED, ControlId(), sent.Param());
-    if (root)
-        root->SaveTree();
 }
 
 void CVQLATreeCtrl::OnContextMenu(POINT screenPoint)

@@ -145,6 +145,23 @@ bool TreeHolds(const CXParent& root, const CXNode* node)
     return false;
 }
 
+int EntryImageOf(const CXNode& node)
+{
+    const CXItem* item = XDynamicCast<CXItem>(&node);
+    if (item && item->imageIndex < 0)
+        return kImageOnDisplay;
+    return node.GetImageIndex();
+}
+
+int DisplayedImageOf(CXNode& node)
+{
+    // Only the item itself: a submenu's images are fixed, and its own UpdateImages would look
+    // up every item below it.
+    if (CXItem* item = XDynamicCast<CXItem>(&node))
+        item->UpdateImages();
+    return node.GetImageIndex();
+}
+
 bool TreeMayRename(const CXNode* node)
 {
     if (!node || !node->GetParent())

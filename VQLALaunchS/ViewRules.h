@@ -73,6 +73,14 @@ template <typename Visit> void ForEachItemBelow(CXParent& parent, const Visit& v
 // Whether node is root itself or lies below it; node is compared, never followed.
 bool TreeHolds(const CXParent& root, const CXNode* node);
 
+// The image a view gives a node's entry: the node's slot, or kImageOnDisplay for an item whose
+// icon has not been looked up yet, which the view asks for when the entry is first drawn (a
+// menu of thousands of files would otherwise wait for the shell before it shows at all).
+inline constexpr int kImageOnDisplay = -1; // the common controls' I_IMAGECALLBACK
+int EntryImageOf(const CXNode& node);
+// The slot of a node's image, the item's icon looked up now if need be.
+int DisplayedImageOf(CXNode& node);
+
 // The tree's label editing: the root and separators keep their fixed titles.
 bool TreeMayRename(const CXNode* node);
 // The list's label editing: items and submenus.

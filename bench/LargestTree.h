@@ -66,7 +66,7 @@ inline int AddGroup(CXParent& root, int group)
     Add(*folder, NewItem(n++));
     Add(*folder, new CXSeparator);
     Add(*folder, NewItem(n++));
-    return 13; // nodes added
+    return 12; // nodes added
 }
 
 inline int BuildTree(CXRoot& root, int groups)

@@ -1,11 +1,20 @@
 #include "XSubclassWnd.h"
 
+#include <unordered_map>
+
 namespace {
-// One subclass id for every object of this framework: a window is served by one object.
-constexpr UINT_PTR kSubclassId = 0x5851; // "XQ"
-// The object is found from its window through this property (the call that reads a
-// subclass's reference data is not exported by name).
-constexpr wchar_t kObjectProperty[] = L"CXSubclassWnd";
+struct CServedWindow {
+    CXSubclassWnd* object; // null once detached
+    WNDPROC previous;      // the procedure the window had before
+};
+
+// Every window subclassed by this class. The user interface has one thread, which alone
+// touches the table.
+std::unordered_map<HWND, CServedWindow>& Served()
+{
+    static std::unordered_map<HWND, CServedWindow> served;
+    return served;
+}
 } // namespace
 
 CXSubclassWnd::~CXSubclassWnd()
@@ -15,12 +24,18 @@ CXSubclassWnd::~CXSubclassWnd()
 
 bool CXSubclassWnd::Attach(HWND control)
 {
-    if (!control || hwnd)
+    if (!control || hwnd || Served().count(control))
         return false;
-    if (!SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    // Entered first, so that the first message through the new procedure finds its way on.
+    CServedWindow& entry = Served()[control];
+    entry.object = this;
+    entry.previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (!entry.previous ||
+        !SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CXSubclassWnd::SubclassProc))) {
+        Served().erase(control);
         return false;
+    }
     hwnd = control;
-    SetPropW(control, kObjectProperty, this);
     return true;
 }
 
@@ -28,14 +43,23 @@ void CXSubclassWnd::Detach()
 {
     if (!hwnd)
         return;
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    RemovePropW(hwnd, kObjectProperty);
+    const auto found = Served().find(hwnd);
+    if (found != Served().end()) {
+        // A procedure put in after this one keeps calling it, which then only passes on.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &CXSubclassWnd::SubclassProc) {
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(found->second.previous));
+            Served().erase(found);
+        } else {
+            found->second.object = nullptr;
+        }
+    }
     hwnd = nullptr;
 }
 
 CXSubclassWnd* CXSubclassWnd::FromHandle(HWND window)
 {
-    return window ? static_cast<CXSubclassWnd*>(GetPropW(window, kObjectProperty)) : nullptr;
+    const auto found = Served().find(window);
+    return found != Served().end() ? found->second.object : nullptr;
 }
 
 LRESULT CXSubclassWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -45,21 +69,28 @@ LRESULT CXSubclassWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CXSubclassWnd::Default(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    const auto found = Served().find(hwnd);
+    if (found == Served().end())
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return CallWindowProcW(found->second.previous, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CXSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR selfData)
+LRESULT CALLBACK CXSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)id;
-    auto* self = reinterpret_cast<CXSubclassWnd*>(selfData);
-    if (!self || self->hwnd != window)
-        return DefSubclassProc(window, message, wParam, lParam);
+    const auto found = Served().find(window);
+    if (found == Served().end())
+        return DefWindowProcW(window, message, wParam, lParam);
+    CXSubclassWnd* self = found->second.object;
+    if (!self) {
+        const WNDPROC previous = found->second.previous;
+        if (message == WM_NCDESTROY)
+            Served().erase(found);
+        return CallWindowProcW(previous, window, message, wParam, lParam);
+    }
     const LRESULT result = self->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
-        RemovePropW(window, kObjectProperty);
-        self->hwnd = nullptr;
+        self->Detach();
+        Served().erase(window);
         self->OnWindowGone();
     }
     return result;
