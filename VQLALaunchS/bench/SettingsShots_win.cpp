@@ -142,6 +142,13 @@ void SeedStore(const std::vector<uint8_t>& left, const std::vector<uint8_t>& rig
     WriteDword(kSettingsKey, L"Separate", separate);
     WriteBinary(kSettingsKey, L"MenuData_1_v3", left);
     WriteBinary(kSettingsKey, L"MenuData_2_v3", right);
+    // Larger than the template, as a user would make it, so that the trees and the columns
+    // show whole titles and paths.
+    const std::wstring windowPos = std::wstring(kProductKey) + L"\\WindowPos";
+    WriteDword(windowPos, L"left", 0);
+    WriteDword(windowPos, L"top", 0);
+    WriteDword(windowPos, L"right", 900);
+    WriteDword(windowPos, L"bottom", 560);
 }
 
 HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT relation)
