@@ -5,46 +5,12 @@
 #include <memory>
 
 #include "FakePlatform.h"
+#include "SampleTree.h"
 
 namespace {
 
-CXItem* NewItem(const std::wstring& title, const std::wstring& path = L"")
-{
-    auto* item = new CXItem;
-    item->title = title;
-    item->path = path;
-    return item;
-}
-
-CXParent* NewSubmenu(const std::wstring& title)
-{
-    auto* sub = new CXParent;
-    sub->title = title;
-    return sub;
-}
-
-// root: A, Sub1 (B, Sub2 (C), Sep), D
-struct Menu {
-    std::unique_ptr<CXRoot> root = std::make_unique<CXRoot>(kLeftMenuName, 1);
-    CXItem* a = NewItem(L"A", L"a.exe");
-    CXParent* sub1 = NewSubmenu(L"Sub1");
-    CXItem* b = NewItem(L"B", L"b.exe");
-    CXParent* sub2 = NewSubmenu(L"Sub2");
-    CXItem* c = NewItem(L"C", L"c.exe");
-    CXSeparator* sep = new CXSeparator;
-    CXItem* d = NewItem(L"D", L"d.exe");
-
-    Menu()
-    {
-        root->InsertChild(0, a);
-        root->InsertChild(1, sub1);
-        root->InsertChild(2, d);
-        sub1->InsertChild(0, b);
-        sub1->InsertChild(1, sub2);
-        sub1->InsertChild(2, sep);
-        sub2->InsertChild(0, c);
-    }
-};
+// The views' rules over the sample menu of every kind of node.
+using Menu = SampleTree;
 
 TEST(ListRowTexts, AcceleratorColumn)
 {
