@@ -1,11 +1,13 @@
 #include "MainDialog.h"
 
+#include "HotKeyDialog.h"
 #include "InstanceBlock_win.h"
 #include "LauncherLink_win.h"
 #include "LinkPurge_win.h"
 #include "Resource.h"
 #include "SentRecord.h"
 #include "Settings.h"
+#include "SettingsDialog.h"
 #include "SettingsStore.h"
 #include "VQLALaunchSApp.h"
 
@@ -392,12 +394,14 @@ void CMainDialog::OnCancel()
 
 void CMainDialog::OnHotKeySettings()
 {
-    // The hotkey settings dialog opens here, on the values held by this dialog.
+    CHotKeyDialog dialog(*this);
+    dialog.DoModal(Handle());
 }
 
 void CMainDialog::OnDetailSettings()
 {
-    // The detailed settings dialog opens here, on the values held by this dialog.
+    CSettingsDialog dialog(*this);
+    dialog.DoModal(Handle());
 }
 
 void CMainDialog::OnPaletteBeginDrag()

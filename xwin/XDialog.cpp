@@ -1,6 +1,18 @@
 #include "XDialog.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "XSubclassWnd.h"
+
+namespace {
+// The dialogs in a modal run, the innermost last.
+std::vector<CXDialog*>& ModalRuns()
+{
+    static std::vector<CXDialog*> runs;
+    return runs;
+}
+} // namespace
 
 CXDialog::~CXDialog()
 {
@@ -28,7 +40,9 @@ INT_PTR CXDialog::DoModal(HWND owner)
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner)
         EnableWindow(owner, FALSE);
+    ModalRuns().push_back(this);
     RunModalLoop();
+    ModalRuns().erase(std::find(ModalRuns().begin(), ModalRuns().end(), this));
     // The owner comes back before the dialog goes, so that the activation returns to it.
     if (disableOwner)
         EnableWindow(owner, TRUE);
@@ -65,6 +79,11 @@ void CXDialog::RunModalLoop()
 
 void CXDialog::EndDialog(INT_PTR result)
 {
+    auto& runs = ModalRuns();
+    if (auto self = std::find(runs.begin(), runs.end(), this); self != runs.end()) {
+        for (auto inner = runs.end() - 1; inner != self; --inner)
+            (*inner)->EndDialog(IDCANCEL);
+    }
     endResult = result;
     ended = true;
     // Wakes the loop when the call comes from outside a dispatched message.

@@ -20,7 +20,9 @@ public:
     // Runs the dialog modally with owner disabled meanwhile; the value given to EndDialog,
     // or -1 when the dialog could not be created.
     INT_PTR DoModal(HWND owner = nullptr);
-    // Ends a modal run with this result (the window goes when the loop ends).
+    // Ends a modal run with this result (the window goes when the loop ends). Dialogs run
+    // modally from within this one end first, with IDCANCEL: a dialog told to close (the
+    // launcher's exit closes the settings tool) does not wait for the user to close them.
     void EndDialog(INT_PTR result);
 
     HWND Handle() const { return hwnd; }

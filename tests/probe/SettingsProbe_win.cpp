@@ -287,18 +287,18 @@ bool FindLinkPoint(HWND link, int index, POINT& point)
     return false;
 }
 
-bool RealClick(POINT screenPoint)
+namespace {
+// Runs xdotool with these arguments. Wine starts a program that is not a Windows one as a
+// Unix process of its own, with the session's DISPLAY; it hands back no process handle, so
+// the caller watches the effect rather than waiting for the program.
+bool RunXdotool(std::wstring arguments)
 {
-    // Wine starts a program that is not a Windows one as a Unix process of its own, with the
-    // session's DISPLAY; it hands back no process handle, so the caller watches the effect.
-    const std::wstring program = L"Z:\\usr\\bin\\xdotool";
-    std::wstring commandLine = L"xdotool mousemove --sync " + std::to_wstring(screenPoint.x) + L" " +
-                               std::to_wstring(screenPoint.y) + L" click 1";
+    std::wstring commandLine = L"xdotool " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return false;
     if (info.hThread)
         CloseHandle(info.hThread);
@@ -307,6 +307,24 @@ bool RealClick(POINT screenPoint)
         CloseHandle(info.hProcess);
     }
     return true;
+}
+} // namespace
+
+bool RealClick(POINT screenPoint)
+{
+    return RunXdotool(L"mousemove --sync " + std::to_wstring(screenPoint.x) + L" " + std::to_wstring(screenPoint.y) +
+                      L" click 1");
+}
+
+bool RealKeys(const std::wstring& keys)
+{
+    return RunXdotool(L"key --delay 40 " + keys);
+}
+
+bool RealClickInto(HWND window, POINT screenPoint)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    return RealClick(screenPoint) && PollFor(5s, [&] { return RoundTrip(top) && GetForegroundWindow() == top; });
 }
 
 bool RenameListRow(HWND list, int row, const std::wstring& title)

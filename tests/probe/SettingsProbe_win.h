@@ -86,6 +86,11 @@ bool FindLinkPoint(HWND link, int index, POINT& point);
 // A click of the real pointer at a point of the screen: xdotool on the session's X display,
 // started as a Unix program (Wine runs those directly). True when it ran.
 bool RealClick(POINT screenPoint);
+// Real keys on the session's X display (xdotool key syntax, such as "Escape" or "ctrl+k").
+bool RealKeys(const std::wstring& keys);
+// A real click at a point of a window, once that window's dialog is the foreground window
+// (only then do real keys reach it).
+bool RealClickInto(HWND window, POINT screenPoint);
 
 // Renames in place as the user does: a list row through its label edit ended with Enter;
 // a tree item through a click on the selected item, which arms the tool's rename, and
