@@ -390,14 +390,18 @@ TEST_F(ItemExecute, ExpandShortcutRefusals)
         {L"C:\\runas.lnk", runAs},          {L"C:\\darwin.lnk", darwin}, {L"C:\\notarget.lnk", noTarget},
         {L"C:\\unknown.lnk", unknownFlags}, {L"C:\\notalink.exe", good},
     };
+    // The flags were read, a later field was not.
+    platform().partlyReadableShortcuts = {{L"C:\\partly-runas.lnk", runAs}, {L"C:\\partly.lnk", good}};
     const std::wstring adminMessage = L"「管理者として実行」するショートカットは展開できません。";
     struct Case {
         const wchar_t* path;
         bool expanded;
         bool message;
     } cases[] = {
-        {L"C:\\runas.lnk", false, true},    {L"C:\\darwin.lnk", false, false},   {L"C:\\notarget.lnk", false, false},
-        {L"C:\\missing.lnk", false, false}, {L"C:\\notalink.exe", false, false}, {L"C:\\unknown.lnk", true, false},
+        {L"C:\\runas.lnk", false, true},        {L"C:\\darwin.lnk", false, false},
+        {L"C:\\notarget.lnk", false, false},    {L"C:\\missing.lnk", false, false},
+        {L"C:\\notalink.exe", false, false},    {L"C:\\unknown.lnk", true, false},
+        {L"C:\\partly-runas.lnk", false, true}, {L"C:\\partly.lnk", false, false},
     };
     for (const Case& c : cases) {
         platform().messages.clear();

@@ -21,12 +21,12 @@ enum : unsigned {
 
 // What a shortcut file says about its target.
 struct CShortcutInfo {
-    bool flagsKnown = false;  // the data-list flags could be read
-    uint32_t flags = 0;       // SLDF_*
-    std::wstring target;      // raw, not expanded
+    bool flagsKnown = false; // the data-list flags could be read
+    uint32_t flags = 0;      // SLDF_*
+    std::wstring target;     // raw, not expanded
     std::wstring arguments;
     std::wstring workingFolder;
-    int showCommand = 1;  // SW_* value
+    int showCommand = 1; // SW_* value
 };
 
 inline constexpr uint32_t kLinkRunAsUser = 0x2000;   // SLDF_RUNAS_USER
@@ -59,14 +59,15 @@ public:
     virtual bool ShellExecuteIdList(const std::wstring& lnkFile, const std::wstring& parameters,
                                     const std::wstring& folder, int show) = 0;
     // ShellExecuteW with the default verb; returns its result code (above 32: success).
-    virtual intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters,
-                                  const std::wstring& folder, int show) = 0;
+    virtual intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+                               int show) = 0;
     // CF_UNICODETEXT on the main window's clipboard; false without a main window.
     virtual bool CopyTextToClipboard(const std::wstring& text) = 0;
     virtual bool GetShellDisplayName(const std::wstring& path, std::wstring& name) = 0;
     // Display name of the target of a shortcut file (through its identifier list).
     virtual bool GetShortcutTargetDisplayName(const std::wstring& lnkFile, std::wstring& name) = 0;
-    // False when the shortcut cannot be loaded or one of its fields cannot be read.
+    // False when the shortcut cannot be loaded or one of its fields cannot be read; the flags
+    // are given even then when they could be read (flagsKnown), so that a caller can tell why.
     virtual bool ReadShortcut(const std::wstring& lnkFile, CShortcutInfo& info) = 0;
     virtual XBitmap CreateMenuBitmap(XDeviceContext dc, int cx, int cy, int imageIndex) = 0;
 

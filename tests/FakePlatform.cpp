@@ -13,7 +13,10 @@
 CFakePlatform::CFakePlatform() = default;
 CFakePlatform::~CFakePlatform() = default;
 
-std::wstring CFakePlatform::AnsiToWide(const std::string& bytes) { return FromCp932(bytes); }
+std::wstring CFakePlatform::AnsiToWide(const std::string& bytes)
+{
+    return FromCp932(bytes);
+}
 
 unsigned CFakePlatform::CharType3(wchar_t unit)
 {
@@ -26,7 +29,7 @@ unsigned CFakePlatform::CharType3(wchar_t unit)
     if ((unit >= L'a' && unit <= L'z') || (unit >= L'A' && unit <= L'Z') || (unit >= 0x3041 && unit <= 0x30FF) ||
         (unit >= 0x0905 && unit <= 0x0939))
         return kC3Alpha;
-    if (unit == 0x309B || unit == 0x309C)  // spacing voicing marks: diacritic, but symbols
+    if (unit == 0x309B || unit == 0x309C) // spacing voicing marks: diacritic, but symbols
         return kC3Diacritic | kC3Symbol;
     return 0;
 }
@@ -83,8 +86,8 @@ bool CFakePlatform::ShellExecuteIdList(const std::wstring& lnkFile, const std::w
     return true;
 }
 
-intptr_t CFakePlatform::ShellOpen(const std::wstring& file, const std::wstring& parameters,
-                                     const std::wstring& folder, int show)
+intptr_t CFakePlatform::ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+                                  int show)
 {
     launches.push_back({false, file, parameters, folder, show});
     return shellExecuteResult;
@@ -118,6 +121,11 @@ bool CFakePlatform::GetShortcutTargetDisplayName(const std::wstring& lnkFile, st
 
 bool CFakePlatform::ReadShortcut(const std::wstring& lnkFile, CShortcutInfo& info)
 {
+    if (auto partly = partlyReadableShortcuts.find(lnkFile); partly != partlyReadableShortcuts.end()) {
+        info.flagsKnown = partly->second.flagsKnown;
+        info.flags = partly->second.flags;
+        return false;
+    }
     auto it = shortcuts.find(lnkFile);
     if (it == shortcuts.end())
         return false;
@@ -125,10 +133,19 @@ bool CFakePlatform::ReadShortcut(const std::wstring& lnkFile, CShortcutInfo& inf
     return true;
 }
 
-XBitmap CFakePlatform::CreateMenuBitmap(XDeviceContext, int, int, int) { return nullptr; }
+XBitmap CFakePlatform::CreateMenuBitmap(XDeviceContext, int, int, int)
+{
+    return nullptr;
+}
 
-CFakeEnvironment::CFakeEnvironment(XIntReading reading) : store(reading) { InstallPlatform(&platform, &store); }
-CFakeEnvironment::~CFakeEnvironment() { InstallPlatform(nullptr, nullptr); }
+CFakeEnvironment::CFakeEnvironment(XIntReading reading) : store(reading)
+{
+    InstallPlatform(&platform, &store);
+}
+CFakeEnvironment::~CFakeEnvironment()
+{
+    InstallPlatform(nullptr, nullptr);
+}
 
 std::vector<uint8_t> Utf16Bytes(const std::wstring& text)
 {
@@ -172,7 +189,7 @@ std::string Convert(const char* to, const char* from, const char* in, size_t inS
     out.resize(out.size() - left);
     return out;
 }
-}  // namespace
+} // namespace
 
 std::string ToCp932(const std::wstring& text)
 {

@@ -26,7 +26,7 @@ public:
     bool ShellExecuteIdList(const std::wstring& lnkFile, const std::wstring& parameters, const std::wstring& folder,
                             int show) override;
     intptr_t ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
-                          int show) override;
+                       int show) override;
     bool CopyTextToClipboard(const std::wstring& text) override;
     bool GetShellDisplayName(const std::wstring& path, std::wstring& name) override;
     bool GetShortcutTargetDisplayName(const std::wstring& lnkFile, std::wstring& name) override;
@@ -39,14 +39,16 @@ public:
     std::map<std::wstring, std::wstring> environment;
     std::map<std::wstring, std::vector<uint8_t>> files;
     bool failFileWrites = false;
-    std::map<std::wstring, int> icons;  // path -> index; others get 0
+    std::map<std::wstring, int> icons; // path -> index; others get 0
     std::map<std::wstring, std::wstring> displayNames;
     std::map<std::wstring, std::wstring> shortcutTargetNames;
     std::map<std::wstring, CShortcutInfo> shortcuts;
+    // Shortcuts that load and give their flags, while a later field cannot be read.
+    std::map<std::wstring, CShortcutInfo> partlyReadableShortcuts;
     bool idListLaunchSucceeds = false;
     intptr_t shellExecuteResult = 42;
     bool clipboardAvailable = true;
-    std::vector<std::wstring> guids;  // handed out in order; generated after that
+    std::vector<std::wstring> guids; // handed out in order; generated after that
 
     // Record of calls.
     struct Launch {

@@ -248,6 +248,10 @@ bool CWin32Platform::ReadShortcut(const std::wstring& lnkFile, CShortcutInfo& in
         result.flagsKnown = true;
         result.flags = flags;
     }
+    // The flags go out whatever follows: an administrator shortcut whose later fields cannot
+    // be read is still told apart from one that cannot be read at all.
+    info.flagsKnown = result.flagsKnown;
+    info.flags = result.flags;
     wchar_t target[MAX_PATH] = {};
     wchar_t arguments[1024] = {};
     wchar_t folder[MAX_PATH] = {};
