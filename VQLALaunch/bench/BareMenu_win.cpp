@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ReadUtf16File_win.h"
 #include "WinHandles.h"
 
 namespace {
@@ -29,22 +30,6 @@ struct CEntry {
 };
 
 CEntry shape;
-
-std::wstring ReadUtf16File(const wchar_t* path)
-{
-    CFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return {};
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > (64 << 20))
-        return {};
-    std::wstring text(static_cast<size_t>(size.QuadPart) / sizeof(wchar_t), L'\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr))
-        return {};
-    text.resize(read / sizeof(wchar_t));
-    return text;
-}
 
 // Lines separated by LF; false when the nesting does not close.
 bool ParseShape(const std::wstring& text, CEntry& root)
@@ -141,7 +126,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int)
     std::wstring shapeFile = arguments ? arguments : L"";
     if (shapeFile.size() >= 2 && shapeFile.front() == L'"' && shapeFile.back() == L'"')
         shapeFile = shapeFile.substr(1, shapeFile.size() - 2);
-    if (shapeFile.empty() || !ParseShape(ReadUtf16File(shapeFile.c_str()), shape) || shape.children.empty())
+    if (shapeFile.empty() || !ParseShape(ReadUtf16File(shapeFile), shape) || shape.children.empty())
         return 2;
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../../VQLALaunch/bench/ReadUtf16File_win.h"
 #include "BareDialog.h"
 #include "FixedIcons.h"
 #include "InstanceBlock_win.h"
@@ -38,22 +39,6 @@ struct CShape {
 CShape shape;
 CImageListHandle images;
 CKernelHandle block;
-
-std::wstring ReadUtf16File(const std::wstring& path)
-{
-    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return {};
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > (64 << 20))
-        return {};
-    std::wstring text(static_cast<size_t>(size.QuadPart) / sizeof(wchar_t), L'\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr))
-        return {};
-    text.resize(read / sizeof(wchar_t));
-    return text;
-}
 
 std::vector<std::wstring> SplitAtTabs(const std::wstring& text)
 {
