@@ -596,13 +596,9 @@ int Run(int repetitions)
 
 int wmain(int argc, wchar_t** argv)
 {
-    int repetitions = kDefaultRepetitions;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"-v")
-            verbose = true;
-        else
-            repetitions = std::max(1, _wtoi(argv[i]));
-    }
+    const CBenchArguments arguments = ReadBenchArguments(argc, argv, kDefaultRepetitions);
+    const int repetitions = arguments.repetitions;
+    verbose = arguments.verbose;
     // As in the tool, whose shell calls run in an initialised apartment.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     const int code = Run(repetitions);
