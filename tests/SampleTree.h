@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "XNode.h"
 
@@ -23,10 +24,12 @@ inline CXItem* NewItem(const std::wstring& title, const std::wstring& path = L""
     return item;
 }
 
-inline CXParent* NewSubmenu(const std::wstring& title)
+inline CXParent* NewSubmenu(const std::wstring& title, const std::vector<CXNode*>& children = {})
 {
     auto* sub = new CXParent;
     sub->title = title;
+    for (CXNode* child : children)
+        sub->InsertChild(sub->children.size(), child);
     return sub;
 }
 

@@ -123,9 +123,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int)
 {
-    std::wstring shapeFile = arguments ? arguments : L"";
-    if (shapeFile.size() >= 2 && shapeFile.front() == L'"' && shapeFile.back() == L'"')
-        shapeFile = shapeFile.substr(1, shapeFile.size() - 2);
+    const std::wstring shapeFile = ShapeFileArgument(arguments);
     if (shapeFile.empty() || !ParseShape(ReadUtf16File(shapeFile), shape) || shape.children.empty())
         return 2;
     WNDCLASSEXW windowClass = {};

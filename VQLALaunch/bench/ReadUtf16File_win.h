@@ -8,6 +8,15 @@
 
 #include "WinHandles.h"
 
+// The shape file named by a bare program's argument text, without the quotes around it.
+inline std::wstring ShapeFileArgument(const wchar_t* arguments)
+{
+    std::wstring file = arguments ? arguments : L"";
+    if (file.size() >= 2 && file.front() == L'"' && file.back() == L'"')
+        file = file.substr(1, file.size() - 2);
+    return file;
+}
+
 inline std::wstring ReadUtf16File(const std::wstring& path)
 {
     CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));

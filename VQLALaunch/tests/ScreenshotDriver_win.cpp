@@ -14,6 +14,7 @@
 #include "FakePlatform.h"
 #include "LauncherProbe_win.h"
 #include "RegistryStore_win.h"
+#include "SampleTree.h"
 #include "XNode.h"
 
 namespace {
@@ -26,27 +27,10 @@ void PressKey(HWND menuWindow, UINT key)
     Sleep(250);
 }
 
-CXItem* Program(const wchar_t* title, const wchar_t* path)
-{
-    auto* item = new CXItem;
-    item->title = title;
-    item->path = path;
-    return item;
-}
-
-CXParent* Submenu(const wchar_t* title, const std::vector<CXNode*>& children)
-{
-    auto* parent = new CXParent;
-    parent->title = title;
-    for (size_t i = 0; i < children.size(); ++i)
-        parent->InsertChild(i, children[i]);
-    return parent;
-}
-
 bool SaveDemonstrationMenu(const std::wstring& launcher)
 {
     CXRoot left(kLeftMenuName, 1);
-    CXItem* notepad = Program(L"メモ帳", L"C:\\windows\\notepad.exe");
+    CXItem* notepad = NewItem(L"メモ帳", L"C:\\windows\\notepad.exe");
     notepad->hotKey.modifiers = MOD_CONTROL | MOD_ALT;
     notepad->hotKey.virtualKey = 'N';
     notepad->hotKey.keyText = L"Ctrl + Alt + N";
@@ -55,13 +39,14 @@ bool SaveDemonstrationMenu(const std::wstring& launcher)
     signature->text = L"オフィス・ケストラール 営業部\r\n電話 03-0000-0000";
     const std::vector<CXNode*> top = {
         notepad,
-        Program(L"コマンド プロンプト", L"C:\\windows\\system32\\cmd.exe"),
+        NewItem(L"コマンド プロンプト", L"C:\\windows\\system32\\cmd.exe"),
         new CXSeparator,
-        Submenu(L"管理ツール", {Program(L"レジストリ エディター", L"C:\\windows\\regedit.exe"),
-                                Program(L"タスク マネージャー", L"C:\\windows\\system32\\taskmgr.exe"), new CXSeparator,
-                                Submenu(L"その他", {Program(L"Wine の設定", L"C:\\windows\\system32\\winecfg.exe")})}),
-        Program(L"Velquinランチャー", launcher.c_str()),
-        Program(L"Windows フォルダー", L"C:\\windows"),
+        NewSubmenu(L"管理ツール",
+                   {NewItem(L"レジストリ エディター", L"C:\\windows\\regedit.exe"),
+                    NewItem(L"タスク マネージャー", L"C:\\windows\\system32\\taskmgr.exe"), new CXSeparator,
+                    NewSubmenu(L"その他", {NewItem(L"Wine の設定", L"C:\\windows\\system32\\winecfg.exe")})}),
+        NewItem(L"Velquinランチャー", launcher.c_str()),
+        NewItem(L"Windows フォルダー", L"C:\\windows"),
         new CXSeparator,
         signature,
     };

@@ -231,9 +231,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int)
 {
-    std::wstring shapeFile = arguments ? arguments : L"";
-    if (shapeFile.size() >= 2 && shapeFile.front() == L'"' && shapeFile.back() == L'"')
-        shapeFile = shapeFile.substr(1, shapeFile.size() - 2);
+    const std::wstring shapeFile = ShapeFileArgument(arguments);
     if (shapeFile.empty() || !ParseShape(ReadUtf16File(shapeFile), shape) || shape.lines.empty())
         return 2;
     INITCOMMONCONTROLSEX controls = {};

@@ -20,6 +20,7 @@
 #include "LauncherProbe_win.h"
 #include "MenuStore.h"
 #include "Resource.h"
+#include "SampleTree.h"
 #include "XNode.h"
 
 namespace {
@@ -27,14 +28,6 @@ namespace {
 // whose second entry is selected.
 constexpr int kSubmenuPosition = 4;
 constexpr int kSelectedPosition = 1;
-
-CXItem* Program(const wchar_t* title, const wchar_t* path)
-{
-    auto* item = new CXItem;
-    item->title = title;
-    item->path = path;
-    return item;
-}
 
 CXItem* WithHotKey(CXItem* item, UINT modifiers, UINT key, const wchar_t* keyText)
 {
@@ -58,15 +51,6 @@ CXTextItem* TextToCopy(const wchar_t* summary, const wchar_t* text)
     return item;
 }
 
-CXParent* Submenu(const wchar_t* title, const std::vector<CXNode*>& children)
-{
-    auto* parent = new CXParent;
-    parent->title = title;
-    for (size_t i = 0; i < children.size(); ++i)
-        parent->InsertChild(i, children[i]);
-    return parent;
-}
-
 void Fill(CXRoot& root, const std::vector<CXNode*>& children)
 {
     for (size_t i = 0; i < children.size(); ++i)
@@ -77,25 +61,25 @@ void Fill(CXRoot& root, const std::vector<CXNode*>& children)
 // texts to copy, accelerators and hotkeys.
 void BuildLeftMenu(CXRoot& left)
 {
-    CXItem* hosts = Program(L"hosts を編集", L"C:\\windows\\notepad.exe");
+    CXItem* hosts = NewItem(L"hosts を編集", L"C:\\windows\\notepad.exe");
     hosts->parameters = L"C:\\windows\\system32\\drivers\\etc\\hosts";
     hosts->workingFolder = L"C:\\windows\\system32\\drivers\\etc";
     Fill(left,
          {
-             WithHotKey(Program(L"メモ帳", L"C:\\windows\\notepad.exe"), MOD_CONTROL | MOD_ALT, 'N', L"Ctrl + Alt + N"),
-             WithAccelerator(Program(L"エクスプローラー", L"C:\\windows\\explorer.exe"), L"E"),
-             Program(L"コマンド プロンプト", L"C:\\windows\\system32\\cmd.exe"),
+             WithHotKey(NewItem(L"メモ帳", L"C:\\windows\\notepad.exe"), MOD_CONTROL | MOD_ALT, 'N', L"Ctrl + Alt + N"),
+             WithAccelerator(NewItem(L"エクスプローラー", L"C:\\windows\\explorer.exe"), L"E"),
+             NewItem(L"コマンド プロンプト", L"C:\\windows\\system32\\cmd.exe"),
              new CXSeparator,
-             Submenu(
+             NewSubmenu(
                  L"管理ツール",
                  {
-                     WithAccelerator(Program(L"レジストリ エディター", L"C:\\windows\\regedit.exe"), L"R"),
-                     WithHotKey(Program(L"タスク マネージャー", L"C:\\windows\\system32\\taskmgr.exe"),
+                     WithAccelerator(NewItem(L"レジストリ エディター", L"C:\\windows\\regedit.exe"), L"R"),
+                     WithHotKey(NewItem(L"タスク マネージャー", L"C:\\windows\\system32\\taskmgr.exe"),
                                 MOD_CONTROL | MOD_ALT, 'T', L"Ctrl + Alt + T"),
                      hosts,
                      new CXSeparator,
                      TextToCopy(L"定型文: 受付のご連絡", L"お問い合わせを受け付けました。\r\n担当者よりご連絡します。"),
-                     Submenu(L"その他", {Program(L"Wine の設定", L"C:\\windows\\system32\\winecfg.exe")}),
+                     NewSubmenu(L"その他", {NewItem(L"Wine の設定", L"C:\\windows\\system32\\winecfg.exe")}),
                  }),
              new CXSeparator,
              TextToCopy(L"署名を貼り付け", L"オフィス・ケストラール 営業部\r\n電話 03-0000-0000"),
@@ -105,12 +89,12 @@ void BuildLeftMenu(CXRoot& left)
 void BuildRightMenu(CXRoot& right)
 {
     Fill(right, {
-                    WithAccelerator(Program(L"Windows フォルダー", L"C:\\windows"), L"W"),
-                    Program(L"システム フォルダー", L"C:\\windows\\system32"),
+                    WithAccelerator(NewItem(L"Windows フォルダー", L"C:\\windows"), L"W"),
+                    NewItem(L"システム フォルダー", L"C:\\windows\\system32"),
                     new CXSeparator,
-                    Submenu(L"よく使う文", {TextToCopy(L"挨拶", L"いつもお世話になっております。"),
-                                            TextToCopy(L"結び", L"よろしくお願いいたします。")}),
-                    WithHotKey(Program(L"マインスイーパー", L"C:\\windows\\system32\\winemine.exe"),
+                    NewSubmenu(L"よく使う文", {TextToCopy(L"挨拶", L"いつもお世話になっております。"),
+                                               TextToCopy(L"結び", L"よろしくお願いいたします。")}),
+                    WithHotKey(NewItem(L"マインスイーパー", L"C:\\windows\\system32\\winemine.exe"),
                                MOD_CONTROL | MOD_ALT, 'M', L"Ctrl + Alt + M"),
                 });
 }
