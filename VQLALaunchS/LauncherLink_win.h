@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "ItemForms.h"
+
 class CHotKeyTarget;
 
 // The launcher's main window, or null when no launcher runs.
@@ -18,3 +20,15 @@ void PostReloadToLauncher(uint32_t flags);
 void RegisterBinding(HWND launcher, CHotKeyTarget& binding);
 // Releases an active binding at the launcher, when one runs; hotKeyId is -1 afterwards.
 void UnregisterBinding(CHotKeyTarget& binding);
+
+// The launcher found when an item dialog's OK was pressed.
+class CWindowLauncherLink : public CLauncherLink {
+public:
+    explicit CWindowLauncherLink(HWND launcher) : launcher(launcher) {}
+    bool Exists() const override { return launcher != nullptr; }
+    void Register(CHotKeyTarget& binding) override { RegisterBinding(launcher, binding); }
+    void Unregister(CHotKeyTarget& binding) override { UnregisterBinding(binding); }
+
+private:
+    HWND launcher;
+};

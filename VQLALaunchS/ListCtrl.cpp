@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "EditCommands.h"
+#include "EditRules.h"
 #include "ListLabelEdit.h"
 #include "Resource.h"
 #include "SentRecord.h"
@@ -176,6 +178,20 @@ LRESULT CVQLAListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_COMMAND:
+        // A menu command; the label editor's notifications go on to the list.
+        if (lParam == 0 && HIWORD(wParam) == 0) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    case UM_EDIT_NEW_NODE: {
+        // Posted: the node is taken only while it is one of the rows' nodes.
+        auto* node = reinterpret_cast<CXNode*>(lParam);
+        if (node && RowOf(node) >= 0)
+            EditNewNode({Handle(), *this, true}, node);
+        return 0;
+    }
     case WM_DESTROY:
         StoreColumnWidths();
         return Default(message, wParam, lParam);
@@ -254,12 +270,42 @@ void CVQLAListCtrl::OnEndLabelEdit(const NMLVDISPINFOW& info)
 
 void CVQLAListCtrl::OnContextMenu(POINT screenPoint)
 {
-    (void)screenPoint; // the editing commands' menu 313 opens here
+    ShowContextMenu({Handle(), *this, true}, screenPoint);
+}
+
+void CVQLAListCtrl::OnCommand(int command)
+{
+    const CEditView view{Handle(), *this, true};
+    if (RunCommonCommand(view, command) || !shownParent)
+        return;
+    const int position = InsertPosition(NextItem(-1, LVNI_SELECTED), ItemCount());
+    switch (command) {
+    case ID_INSERT_ITEM:
+        InsertNewItem(view, *shownParent, position, false);
+        break;
+    case ID_INSERT_TEXT_ITEM:
+        InsertNewItem(view, *shownParent, position, true);
+        break;
+    case ID_INSERT_SUBMENU:
+        InsertNewSubmenu(view, *shownParent, position);
+        break;
+    case ID_INSERT_SEPARATOR:
+        InsertNewSeparator(view, *shownParent, position);
+        break;
+    default:
+        break;
+    }
 }
 
 void CVQLAListCtrl::OnDoubleClick(const NMITEMACTIVATE& click)
 {
-    (void)click; // opens a submenu or launches an item (the editing commands)
+    if (click.iItem < 0 || click.iItem >= ItemCount())
+        return;
+    CXNode* node = NodeOfRow(click.iItem);
+    if (node && node->IsKindOf<CXParent>())
+        PostMessageW(Dialog(), UM_SELECT_NODE, ControlId(), reinterpret_cast<LPARAM>(node));
+    else if (node && node->IsKindOf<CXItem>())
+        LaunchNode(Dialog(), node);
 }
 
 void CVQLAListCtrl::OnBeginDrag(const NMLISTVIEW& start)

@@ -40,10 +40,11 @@ private:
     HWND Dialog() const { return GetParent(Handle()); }
 
     void OnEndLabelEdit(const NMLVDISPINFOW& info);
-    // The context menu, a double click and the drag start; the editing commands and drag
-    // and drop fill them.
+    // Menu 313 and its commands; a double click opens a submenu or launches an item.
     void OnContextMenu(POINT screenPoint);
+    void OnCommand(int command);
     void OnDoubleClick(const NMITEMACTIVATE& click);
+    // The drag start; drag and drop fills it.
     void OnBeginDrag(const NMLISTVIEW& start);
 
     bool columnsPrepared = false;

@@ -9,6 +9,11 @@
 #define IDD_HOTKEYS 321
 #define IDD_HOTKEY_INPUT 325
 #define IDD_SETTINGS 328
+#define IDD_PROG_INFO 311
+#define IDD_SUBMENU_INFO 337
+#define IDD_TEXT_ITEM_INFO 338
+#define IDR_LIST_MENU 313
+#define IDR_TREE_MENU 317
 
 // Controls of the main dialog
 #define IDC_LEFT_LIST 1000
@@ -67,6 +72,33 @@
 #define IDC_AVOID_TASKBAR 1050
 #define IDC_RESTART_ON_SCALE_CHANGE 1051
 #define IDC_SUBMENU_ACCELERATOR 1070
+
+// Controls of the item property dialogs (file item 311, text-copy item 338, submenu 337)
+#define IDC_ITEM_EXPAND_ENVIRONMENT 1003
+#define IDC_ITEM_FILE 1006
+#define IDC_ITEM_BROWSE_FILE 1007
+#define IDC_ITEM_PARAMETERS 1008
+#define IDC_ITEM_BROWSE_FOLDER 1009
+#define IDC_ITEM_FOLDER 1010
+#define IDC_ITEM_TITLE 1011
+#define IDC_ITEM_HOTKEY 1012
+#define IDC_ITEM_SHOW 1022
+#define IDC_ITEM_EXPAND_SHORTCUT 1023
+#define IDC_ITEM_HOTKEY_SET 1025
+#define IDC_ITEM_HOTKEY_CLEAR 1026
+#define IDC_ITEM_ACCELERATOR 1069
+#define IDC_ITEM_TEXT 1071
+
+// Commands of the views' context menus
+#define ID_INSERT_SUBMENU 32776
+#define ID_INSERT_ITEM 32780
+#define ID_INSERT_SEPARATOR 32781
+#define ID_DELETE 32782
+#define ID_LAUNCH 32783
+#define ID_PROPERTIES 32784
+#define ID_RENAME 32796
+#define ID_EXPAND_SHORTCUT 32804
+#define ID_INSERT_TEXT_ITEM 32835
 
 // Private window messages (WM_APP + 4 ... WM_APP + 10)
 #define UM_NODES_CHANGED 0x8004

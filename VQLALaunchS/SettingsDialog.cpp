@@ -94,15 +94,6 @@ bool CSettingsDialog::IsTicked(int controlId) const
     return IsDlgButtonChecked(Handle(), controlId) == BST_CHECKED;
 }
 
-std::wstring CSettingsDialog::ControlText(int controlId) const
-{
-    HWND control = Item(controlId);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
 void CSettingsDialog::OnWorkaroundClicked()
 {
     values.win10Workaround = FlagOfCheck(IsTicked(IDC_WORKAROUND));
@@ -117,7 +108,7 @@ void CSettingsDialog::OnRetryCountChanged()
         return;
     // The text stays as typed: a 0 is stored as 1 but keeps showing, so that the user can
     // go on typing.
-    const std::optional<int> count = RetryCountToStore(ControlText(IDC_RETRY_COUNT), values.win10WorkaroundRetryCount);
+    const std::optional<int> count = RetryCountToStore(ItemText(IDC_RETRY_COUNT), values.win10WorkaroundRetryCount);
     if (!count)
         return;
     values.win10WorkaroundRetryCount = *count;
@@ -146,7 +137,7 @@ void CSettingsDialog::OnAcceleratorChanged()
     if (internalUpdates > 0)
         return;
     std::optional<std::wstring> text =
-        AcceleratorToStore(ControlText(IDC_SUBMENU_ACCELERATOR), values.subMenuAccelerator);
+        AcceleratorToStore(ItemText(IDC_SUBMENU_ACCELERATOR), values.subMenuAccelerator);
     if (!text)
         return;
     values.subMenuAccelerator = std::move(*text);

@@ -21,7 +21,6 @@ private:
     void ShowValues();
     void UpdateControls();
     bool IsTicked(int controlId) const;
-    std::wstring ControlText(int controlId) const;
 
     void OnWorkaroundClicked();
     void OnRetryCountChanged();

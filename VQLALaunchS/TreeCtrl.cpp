@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "EditCommands.h"
 #include "Resource.h"
 #include "SentRecord.h"
 #include "VQLALaunchSApp.h"
@@ -193,6 +194,20 @@ LRESULT CVQLATreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_COMMAND:
+        // A menu command; the label editor's notifications go on to the tree.
+        if (lParam == 0 && HIWORD(wParam) == 0) {
+            RunCommonCommand({Handle(), *this, false}, LOWORD(wParam));
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    case UM_EDIT_NEW_NODE: {
+        // Posted: the node is taken only while it lies in this tree's menu.
+        auto* node = reinterpret_cast<CXNode*>(lParam);
+        if (root && node && node != root && TreeHolds(*root, node))
+            EditNewNode({Handle(), *this, false}, node);
+        return 0;
+    }
     default:
         return Default(message, wParam, lParam);
     }
@@ -314,7 +329,7 @@ void CVQLATreeCtrl::OnEndLabelEdit(const NMTVDISPINFOW& info)
 
 void CVQLATreeCtrl::OnContextMenu(POINT screenPoint)
 {
-    (void)screenPoint; // the editing commands' menu 317 opens here
+    ShowContextMenu({Handle(), *this, false}, screenPoint);
 }
 
 void CVQLATreeCtrl::OnBeginDrag(const NMTREEVIEWW& start)

@@ -45,7 +45,8 @@ private:
     void OnSelectionChanged(const NMTREEVIEWW& change);
     bool OnBeginLabelEdit(const NMTVDISPINFOW& info);
     void OnEndLabelEdit(const NMTVDISPINFOW& info);
-    // The context menu and the drag start; the editing commands and drag and drop fill them.
+    // Menu 317; its commands come back as WM_COMMAND.
     void OnContextMenu(POINT screenPoint);
+    // The drag start; drag and drop fills it.
     void OnBeginDrag(const NMTREEVIEWW& start);
 };

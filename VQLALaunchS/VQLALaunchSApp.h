@@ -37,6 +37,7 @@ public:
 
     // The owner of the program's message boxes and clipboard (the main dialog).
     void SetMessageOwner(HWND window) { platform.mainWindow = window; }
+    HWND MessageOwner() const { return platform.mainWindow; }
 
     bool isWindows10OrLater = false;
     std::wstring moduleFolder;

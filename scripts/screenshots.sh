@@ -2,8 +2,8 @@
 # Pictures for the README, in one Wine session: the launcher's open menu in each drawing mode
 # (launcher_screenshot_driver.exe seeds a demonstration menu and the look, opens the menu and
 # reports the rectangle it covers), then the settings tool's main dialog without and with
-# "Separate" (settings_screenshot_driver.exe seeds both menus, starts the launcher and the
-# tool and reports the dialog's rectangle). Each time the screen is captured and cropped to
+# "Separate" and each dialog it opens (settings_screenshot_driver.exe seeds both menus, starts
+# the launcher and the tool, opens the dialog and reports its rectangle). Each time the screen is captured and cropped to
 # the rectangle.
 # Usage: scripts/screenshots.sh [X64_BUILD_FOLDER [menu|settings]...] (default build/x64, both
 # sets); pictures go to docs/.
@@ -71,7 +71,7 @@ shoot() {
     fi
 }
 
-# shoot_settings NAME SEPARATE: the dialog's own rectangle, caption and frame included.
+# shoot_settings NAME SHOT: the dialog's own rectangle, caption and frame included.
 shoot_settings() {
     capture "$out/$1.png" 0 "$settings_driver" "$2" "$(winpath "$work/done")"
 }
@@ -89,8 +89,11 @@ for set in $sets; do
         # No window manager runs on the session's display, and Wine leaves the caption and the
         # frame of a window to one; with "Decorated" off it draws them itself.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
-        shoot_settings settings 0
-        shoot_settings settings-separate 1
+        shoot_settings settings main
+        shoot_settings settings-separate main-separate
+        for dialog in hotkeys hotkey-input settings file-item text-item submenu; do
+            shoot_settings "settings-$dialog" "$dialog"
+        done
         ;;
     *)
         echo "screenshots.sh: unknown set $set (menu, settings)" >&2

@@ -24,6 +24,20 @@ CXDialog::~CXDialog()
     }
 }
 
+std::wstring CXDialog::ItemText(int controlId) const
+{
+    HWND control = Item(controlId);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void CXDialog::SetItemText(int controlId, const std::wstring& text) const
+{
+    SetDlgItemTextW(hwnd, controlId, text.c_str());
+}
+
 CXDialog* CXDialog::FromHandle(HWND window)
 {
     return reinterpret_cast<CXDialog*>(GetWindowLongPtrW(window, DWLP_USER));

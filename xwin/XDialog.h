@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CXDialog {
 public:
     explicit CXDialog(int templateId) : templateId(templateId) {}
@@ -27,6 +29,9 @@ public:
 
     HWND Handle() const { return hwnd; }
     HWND Item(int controlId) const { return GetDlgItem(hwnd, controlId); }
+    // A control's whole text, of any length.
+    std::wstring ItemText(int controlId) const;
+    void SetItemText(int controlId, const std::wstring& text) const;
     static CXDialog* FromHandle(HWND window);
 
 protected:

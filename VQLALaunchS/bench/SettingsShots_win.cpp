@@ -1,11 +1,13 @@
-// Drives the settings tool for a picture of its main dialog (scripts/screenshots.sh): seeds a
-// demonstration menu as each of the two menus and "Separate", starts private copies of the
-// launcher and the tool, selects an entry inside a submenu of the left tree so that the list
-// and the breadcrumb show that submenu, prints the dialog's screen rectangle as
-// "left top right bottom" and keeps the dialog open until the file named on the command
-// line exists (the script has taken its picture).
+// Drives the settings tool for a picture of its main dialog or of one of the dialogs it opens
+// (scripts/screenshots.sh): seeds a demonstration menu as each of the two menus and
+// "Separate", starts private copies of the launcher and the tool, selects an entry inside a
+// submenu of the left tree so that the list and the breadcrumb show that submenu, opens the
+// dialog asked for, prints that window's screen rectangle as "left top right bottom" and
+// keeps it open until the file named on the command line exists (the script has taken its
+// picture).
 //
-// Usage: settings_screenshot_driver.exe SEPARATE DONEFILE
+// Usage: settings_screenshot_driver.exe SHOT DONEFILE, SHOT one of main, main-separate,
+// hotkeys, hotkey-input, settings, file-item, text-item, submenu.
 #include <windows.h>
 // Needs the types that windows.h declares.
 #include <commctrl.h>
@@ -21,6 +23,7 @@
 #include "MenuStore.h"
 #include "Resource.h"
 #include "SampleTree.h"
+#include "SettingsProbe_win.h"
 #include "XNode.h"
 
 namespace {
@@ -28,6 +31,28 @@ namespace {
 // whose second entry is selected.
 constexpr int kSubmenuPosition = 4;
 constexpr int kSelectedPosition = 1;
+
+// The picture asked for: the main dialog, or a dialog opened from it (a button, or a command
+// of the list's context menu on one of its rows, or a row's "設定" of the hotkey settings).
+struct CShot {
+    const wchar_t* name;
+    DWORD separate;
+    int button; // of the main dialog; 0: none
+    int row;    // of the left list, with command
+    UINT command;
+    const wchar_t* title; // of the dialog to picture; null: the main dialog
+    int inputButton;      // of that dialog, opening the hotkey input; 0: none
+};
+constexpr CShot kShots[] = {
+    {L"main", 0, 0, -1, 0, nullptr, 0},
+    {L"main-separate", 1, 0, -1, 0, nullptr, 0},
+    {L"hotkeys", 0, IDC_HOTKEY_SETTINGS, -1, 0, L"ホットキー設定", 0},
+    {L"hotkey-input", 0, IDC_HOTKEY_SETTINGS, -1, 0, L"ホットキー設定", IDC_HOTKEY_LEFT_MENU_SET},
+    {L"settings", 0, IDC_DETAIL_SETTINGS, -1, 0, L"詳細設定", 0},
+    {L"file-item", 0, 0, 2, ID_PROPERTIES, L"ファイル指定", 0},
+    {L"text-item", 0, 0, 4, ID_PROPERTIES, L"テキストコピー項目の指定", 0},
+    {L"submenu", 0, 0, 5, ID_PROPERTIES, L"サブメニュー", 0},
+};
 
 CXItem* WithHotKey(CXItem* item, UINT modifiers, UINT key, const wchar_t* keyText)
 {
@@ -61,7 +86,11 @@ void Fill(CXRoot& root, const std::vector<CXNode*>& children)
 // texts to copy, accelerators and hotkeys.
 void BuildLeftMenu(CXRoot& left)
 {
-    CXItem* hosts = NewItem(L"hosts を編集", L"C:\\windows\\notepad.exe");
+    CXItem* hosts = WithAccelerator(NewItem(L"hosts を編集", L"C:\\windows\\notepad.exe"), L"H");
+    hosts->hotKey.modifiers = MOD_CONTROL | MOD_SHIFT;
+    hosts->hotKey.virtualKey = 'H';
+    hosts->hotKey.keyText = L"Ctrl + Shift + H";
+    hosts->expandEnvironment = 0;
     hosts->parameters = L"C:\\windows\\system32\\drivers\\etc\\hosts";
     hosts->workingFolder = L"C:\\windows\\system32\\drivers\\etc";
     Fill(left,
@@ -156,7 +185,43 @@ int Fail(const char* what)
     return 1;
 }
 
-int Run(DWORD separate, const std::wstring& doneFile)
+// Makes the picture's window active, as after a click on it: on a display without a window
+// manager Wine leaves its caption drawn as inactive.
+void Activate(HWND window)
+{
+    SetForegroundWindow(window);
+    Sleep(500);
+    if (GetForegroundWindow() == window)
+        SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+    Sleep(300);
+}
+
+// The dialog of the shot opened from the main dialog; null when it did not show.
+HWND OpenShotDialog(const CShot& shot, HWND dialog, DWORD toolProcess)
+{
+    if (shot.button) {
+        // Posted: the click runs the dialog modally.
+        PostMessageW(GetDlgItem(dialog, shot.button), BM_CLICK, 0, 0);
+    } else {
+        HWND list = GetDlgItem(dialog, IDC_LEFT_LIST);
+        if (!SelectListRows(list, {shot.row}))
+            return nullptr;
+        PostMessageW(list, WM_COMMAND, shot.command, 0);
+    }
+    HWND opened = WaitForDialog(toolProcess, shot.title, 20s);
+    if (!opened || !shot.inputButton)
+        return opened;
+    PostMessageW(GetDlgItem(opened, shot.inputButton), BM_CLICK, 0, 0);
+    HWND input = WaitForDialog(toolProcess, L"ホットキー入力", 20s);
+    if (input) {
+        // A combination being entered.
+        SendMessageW(GetDlgItem(input, IDC_HOTKEY_INPUT), HKM_SETHOTKEY, MAKEWORD(VK_F2, HOTKEYF_CONTROL | HOTKEYF_ALT),
+                     0);
+    }
+    return input;
+}
+
+int Run(const CShot& shot, const std::wstring& doneFile)
 {
     std::vector<uint8_t> left, right;
     if (!BuildArchives(left, right))
@@ -166,7 +231,7 @@ int Run(DWORD separate, const std::wstring& doneFile)
         if (!CopyFileW((FolderOfThisProgram() + L"\\" + file).c_str(), folder.File(file).c_str(), FALSE))
             return Fail("the programs cannot be copied");
     }
-    SeedStore(left, right, separate);
+    SeedStore(left, right, shot.separate);
 
     CProcess launcher = CProcess::Start(folder.File(kLauncherFile), L"");
     if (!WaitForLauncherWindow(20s))
@@ -193,20 +258,23 @@ int Run(DWORD separate, const std::wstring& doneFile)
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(entry));
     // The focus to the tree, as after a click on the entry.
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
-    Sleep(1000);
+    Sleep(500);
 
-    // The dialog is the foreground window, but on a display without a window manager Wine
-    // leaves its caption drawn as inactive; it is drawn again as the active caption it is.
-    if (GetForegroundWindow() == dialog)
-        SendMessageW(dialog, WM_NCACTIVATE, TRUE, 0);
-    Sleep(300);
+    HWND pictured = dialog;
+    if (shot.title) {
+        pictured = OpenShotDialog(shot, dialog, tool.Id());
+        if (!pictured)
+            return Fail("the dialog to picture did not show");
+    }
+    Activate(pictured);
 
     RECT rect = {};
-    GetWindowRect(dialog, &rect);
+    GetWindowRect(pictured, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     std::fflush(stdout);
     PollFor(60s, [&] { return FileExists(doneFile); });
 
+    // The main dialog's close ends the dialogs it runs too.
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     if (!tool.WaitForExit(20s))
         tool.Kill();
@@ -220,11 +288,17 @@ int Run(DWORD separate, const std::wstring& doneFile)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 3)
-        return Fail("usage: settings_screenshot_driver SEPARATE DONEFILE");
+    const CShot* shot = nullptr;
+    for (const CShot& known : kShots) {
+        if (argc >= 3 && std::wstring(argv[1]) == known.name)
+            shot = &known;
+    }
+    if (!shot)
+        return Fail("usage: settings_screenshot_driver SHOT DONEFILE (main, main-separate, hotkeys, hotkey-input, "
+                    "settings, file-item, text-item, submenu)");
     KillRunningLauncher();
     CleanLauncherUserState();
-    const int result = Run(static_cast<DWORD>(_wtoi(argv[1])), argv[2]);
+    const int result = Run(*shot, argv[2]);
     KillRunningLauncher();
     CleanLauncherUserState();
     return result;

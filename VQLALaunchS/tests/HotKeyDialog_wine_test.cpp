@@ -37,39 +37,6 @@ const CRow& RowOf(int index)
     return kRows[0];
 }
 
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-// A dialog of the tool's process with this title, once it shows.
-HWND WaitForDialog(DWORD processId, const wchar_t* title)
-{
-    HWND found = nullptr;
-    PollFor(10s, [&] {
-        for (HWND window : VisibleWindowsOf(processId)) {
-            if (ClassOf(window) == L"#32770" && WindowText(window) == title)
-                found = window;
-        }
-        return found != nullptr;
-    });
-    return found;
-}
-
-// The system's names of the keys joined as the hotkey field shows a combination (Windows
-// says "Ctrl", Wine "Control").
-std::wstring Combination(std::initializer_list<UINT> keys)
-{
-    std::wstring text;
-    for (UINT key : keys) {
-        wchar_t name[64] = {};
-        GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 64);
-        text += (text.empty() ? L"" : L" + ") + std::wstring(name);
-    }
-    return text;
-}
 const std::wstring kCtrlAltF7 = Combination({VK_CONTROL, VK_MENU, VK_F7});
 
 bool ReadList(CFixedHotKeys& list)

@@ -85,13 +85,6 @@ std::string Describe(const std::map<std::wstring, CRegValue>& values)
     return text;
 }
 
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
 // A child of a dialog showing this text.
 HWND ChildWithText(HWND dialog, const std::wstring& text)
 {
@@ -117,17 +110,7 @@ protected:
     {
         // Posted: the click runs the dialog's modal loop and would not return meanwhile.
         PostMessageW(GetDlgItem(mainDialog, kDetailSettings), BM_CLICK, 0, 0);
-        HWND found = nullptr;
-        PollFor(kStartTimeout, [&] {
-            for (HWND window : VisibleWindowsOf(toolProcess.Id())) {
-                if (ClassOf(window) == L"#32770" && WindowText(window) == kSettingsTitle)
-                    found = window;
-            }
-            return found != nullptr;
-        });
-        if (found)
-            RoundTrip(found);
-        return found;
+        return WaitForDialog(toolProcess.Id(), kSettingsTitle, kStartTimeout);
     }
     // Waits for the dialog to go; the main dialog takes input again.
     void ExpectClosed(HWND settings)

@@ -133,6 +133,19 @@ struct CMenuPicture {
     bool operator==(const CMenuPicture&) const = default;
 };
 
+// The system's names of the keys joined as the hotkey field shows a combination (Windows
+// says "Ctrl", Wine "Control").
+inline std::wstring Combination(std::initializer_list<UINT> keys)
+{
+    std::wstring text;
+    for (UINT key : keys) {
+        wchar_t name[64] = {};
+        GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 64);
+        text += (text.empty() ? L"" : L" + ") + std::wstring(name);
+    }
+    return text;
+}
+
 inline void PostKey(HWND window, UINT key)
 {
     PostMessageW(window, WM_KEYDOWN, key, 1);

@@ -70,6 +70,23 @@ HWND WaitForToolDialog(DWORD processId, std::chrono::milliseconds timeout)
     return dialog;
 }
 
+HWND WaitForDialog(DWORD processId, const std::wstring& title, std::chrono::milliseconds timeout)
+{
+    HWND found = nullptr;
+    PollFor(timeout, [&] {
+        for (HWND window : VisibleWindowsOf(processId)) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) == L"#32770" && WindowText(window) == title)
+                found = window;
+        }
+        return found != nullptr;
+    });
+    if (found)
+        RoundTrip(found);
+    return found;
+}
+
 bool RoundTrip(HWND window)
 {
     DWORD_PTR reply = 0;
@@ -241,6 +258,24 @@ std::vector<std::wstring> ListTitles(HWND list)
     for (const CListRow& row : ReadListRows(list))
         titles.push_back(row.texts[0]);
     return titles;
+}
+
+bool SelectListRows(HWND list, std::initializer_list<int> rows)
+{
+    CRemoteMemory memory(list, sizeof(LVITEMW));
+    if (!memory)
+        return false;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    bool done =
+        memory.Write(&item, sizeof item) && SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), memory.At());
+    bool first = true;
+    for (int row : rows) {
+        item.state = first ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED;
+        first = false;
+        done = done && memory.Write(&item, sizeof item) && SendMessageW(list, LVM_SETITEMSTATE, row, memory.At());
+    }
+    return done;
 }
 
 bool FindLinkPoint(HWND link, int index, POINT& point)

@@ -12,6 +12,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ void KillRunningTool();
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // The tool's visible main dialog of that process, once it shows (null on time-out).
 HWND WaitForToolDialog(DWORD processId, std::chrono::milliseconds timeout);
+// A dialog (class "#32770") of that process with this title, once it shows (null on time-out).
+HWND WaitForDialog(DWORD processId, const std::wstring& title,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Lets the thread of a window finish what it is doing: true once it answered a WM_NULL.
 bool RoundTrip(HWND window);
 
@@ -78,6 +82,8 @@ struct CListRow {
 };
 std::vector<CListRow> ReadListRows(HWND list);
 std::vector<std::wstring> ListTitles(HWND list);
+// Makes exactly these rows of a list selected, the first of them focused.
+bool SelectListRows(HWND list, std::initializer_list<int> rows);
 
 // A point of a SysLink control (client coordinates) on its link `index`, found through the
 // control's own hit test; false when no point of the control is on that link.
