@@ -4,8 +4,9 @@
 // input method the user has switched on elsewhere. The context it had comes back when the
 // window goes.
 
-#include <imm.h>
 #include <windows.h>
+// Needs the types that windows.h declares.
+#include <imm.h>
 
 #include "XSubclassWnd.h"
 
