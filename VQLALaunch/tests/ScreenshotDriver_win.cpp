@@ -75,7 +75,7 @@ void SeedLook(DWORD drawType, const std::wstring& texture)
     WriteDword(kSettingsKey, L"Win10Workaround", 0);
     WriteDword(kSettingsKey, L"Win10WorkaroundX", 0);
     WriteDword(kSettingsKey, L"DrawType", drawType);
-    // A face every Japanese system has; the session maps it to IPAGothic.
+    // A face every Japanese system has; the session maps it to IPAPGothic.
     WriteText(L"OwnerDrawFontName", L"MS UI Gothic");
     WriteDword(kSettingsKey, L"OwnerDrawFontSize", 100);
     WriteDword(kSettingsKey, L"OwnerDrawPadding", 2);

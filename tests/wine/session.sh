@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a private Wine session and tears it down afterwards:
 # a throwaway WINEPREFIX (never ~/.wine), a private Xvfb display, a Japanese locale
-# (code page 932) and "MS Shell Dlg" / "MS Shell Dlg 2" drawn with IPAGothic.
+# (code page 932) and "MS Shell Dlg" / "MS Shell Dlg 2" drawn with IPAPGothic.
 # Usage: session.sh COMMAND [ARGS...]; the command's exit status is passed on.
 set -u
 
