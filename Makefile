@@ -95,6 +95,9 @@ fuzz: deps
 	@cmake --build $(FUZZ)
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/fuzz/archive_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus fuzz/corpus/archive
+	mkdir -p $(FUZZ)/corpus-idlist $(FUZZ)/corpus-descriptor
+	$(FUZZ)/fuzz/idlist_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus-idlist
+	$(FUZZ)/fuzz/descriptor_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 $(FUZZ)/corpus-descriptor
 
 # The payload directory reader of the bootstrap installer.
 fuzz-payload: deps

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "CommonCtrl.h"
 #include "EditRules.h"
 #include "ItemDialogs.h"
 #include "LauncherLink_win.h"
+#include "MenuStore.h"
+#include "OleDragSource_win.h"
 #include "Resource.h"
 #include "SentRecord.h"
 #include "VQLALaunchSApp.h"
@@ -198,6 +201,38 @@ void LaunchNode(HWND owner, CXNode* node)
     std::wstring error;
     if (!item->Execute(&error) && !error.empty())
         MessageBoxW(owner, error.c_str(), kToolAppName, MB_OK);
+}
+
+void DragSelection(const CEditView& view)
+{
+    std::vector<CXNode*> nodes;
+    CXParent* source = view.common.CollectSelection(nodes);
+    if (!source || nodes.empty())
+        return;
+    std::optional<std::vector<uint8_t>> block;
+    {
+        CXParent container;
+        for (CXNode* node : nodes) {
+            if (CXNode* copy = node->Clone())
+                container.InsertChild(container.children.size(), copy);
+        }
+        block = SaveToTransfer(container);
+    }
+    if (!block)
+        return;
+    HWND dialog = DialogOf(view);
+    {
+        CSentRecord<std::vector<CXNode*>> dragged(nodes);
+        SendMessageW(dialog, UM_DRAG_NODES, 0, dragged.Param());
+    }
+    const DWORD effect = RunInternalDrag(*block, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    SendMessageW(dialog, UM_DRAG_NODES, 1, 0);
+    if (effect != DROPEFFECT_MOVE)
+        return;
+    // The drop has inserted and saved the copies; the nodes are only taken out here.
+    source->RemoveChildren(nodes);
+    SendRemovedNotice(view, *source, nodes);
+    source->SaveTree();
 }
 
 void EditNewNode(const CEditView& view, CXNode* node)

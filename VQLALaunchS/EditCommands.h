@@ -33,5 +33,9 @@ void InsertNewSeparator(const CEditView& view, CXParent& parent, int position);
 // "起動": launches an item or copies its text; a failure is shown with the reason given.
 void LaunchNode(HWND owner, CXNode* node);
 
+// Drags the view's selection (copies of its nodes) with copy and move allowed; after a move
+// the nodes leave their submenu, whose menu is saved after the target's.
+void DragSelection(const CEditView& view);
+
 // A node just dropped from the palette: its dialog (an item) or its title editing (a submenu).
 void EditNewNode(const CEditView& view, CXNode* node);

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "DropRules.h"
 #include "EditCommands.h"
 #include "EditRules.h"
 #include "ListLabelEdit.h"
@@ -12,8 +13,9 @@
 
 void CVQLAListCtrl::PrepareColumns()
 {
-    // The drop target of drag and drop is registered here.
     AddExtendedStyle(LVS_EX_FULLROWSELECT);
+    if (!dropTarget)
+        dropTarget = CVQLAOleDropTarget::Register(Handle(), *this);
     int averageCharWidth = 8;
     if (HDC dc = GetDC(Handle())) {
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
@@ -194,6 +196,10 @@ LRESULT CVQLAListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_DESTROY:
         StoreColumnWidths();
+        if (dropTarget) {
+            dropTarget->Revoke();
+            dropTarget = nullptr;
+        }
         return Default(message, wParam, lParam);
     default:
         return Default(message, wParam, lParam);
@@ -235,7 +241,7 @@ bool CVQLAListCtrl::OnReflectedNotify(NMHDR& header, LRESULT& result)
         return true;
     case LVN_BEGINDRAG:
     case LVN_BEGINRDRAG:
-        OnBeginDrag(reinterpret_cast<NMLISTVIEW&>(header));
+        DragSelection({Handle(), *this, true});
         result = 0;
         return true;
     default:
@@ -308,7 +314,78 @@ void CVQLAListCtrl::OnDoubleClick(const NMITEMACTIVATE& click)
         LaunchNode(Dialog(), node);
 }
 
-void CVQLAListCtrl::OnBeginDrag(const NMLISTVIEW& start)
+int CVQLAListCtrl::InsertMarkAt(POINT point)
 {
-    (void)start; // drag and drop starts a drag of the selected rows here
+    const int rows = ItemCount();
+    if (rows == 0)
+        return 0;
+    LVINSERTMARK mark = {};
+    mark.cbSize = sizeof mark;
+    SendMessageW(Handle(), LVM_INSERTMARKHITTEST, reinterpret_cast<WPARAM>(&point), reinterpret_cast<LPARAM>(&mark));
+    // The rows lie one below the other: below the last row is after it, and within a row its
+    // lower half is after it (Wine's hit test measures across the row and finds nothing
+    // below the rows).
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageW(Handle(), LVM_GETITEMRECT, rows - 1, reinterpret_cast<LPARAM>(&row)) && point.y >= row.bottom) {
+        mark.iItem = rows - 1;
+        mark.dwFlags = LVIM_AFTER;
+    } else if (mark.iItem >= 0) {
+        row = {LVIR_BOUNDS, 0, 0, 0};
+        if (SendMessageW(Handle(), LVM_GETITEMRECT, mark.iItem, reinterpret_cast<LPARAM>(&row)))
+            mark.dwFlags = point.y >= (row.top + row.bottom) / 2 ? LVIM_AFTER : 0;
+    }
+    SendMessageW(Handle(), LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+    return ListInsertPosition(rows, mark.iItem, (mark.dwFlags & LVIM_AFTER) != 0);
+}
+
+void CVQLAListCtrl::RemoveInsertMark()
+{
+    LVINSERTMARK mark = {};
+    mark.cbSize = sizeof mark;
+    mark.iItem = -1;
+    SendMessageW(Handle(), LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+}
+
+DWORD CVQLAListCtrl::DragEnter(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point)
+{
+    (void)incoming;
+    (void)keys;
+    insertValid = false;
+    if (!shownParent)
+        return DROPEFFECT_NONE;
+    if (kind == XDataKind::Internal && !SendMessageW(Dialog(), UM_DRAG_NODES, 2, reinterpret_cast<LPARAM>(shownParent)))
+        return DROPEFFECT_NONE;
+    insertValid = true;
+    return InsertMarkAt(point) < 0 ? DROPEFFECT_NONE : effect;
+}
+
+DWORD CVQLAListCtrl::DragOver(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point)
+{
+    (void)kind;
+    (void)incoming;
+    (void)keys;
+    return insertValid && InsertMarkAt(point) >= 0 ? effect : DROPEFFECT_NONE;
+}
+
+DWORD CVQLAListCtrl::Drop(XDataKind kind, CXParent& incoming, DWORD suggested, DWORD allowed, POINT point)
+{
+    (void)kind;
+    if (!insertValid || !shownParent || !dropTarget) {
+        RemoveInsertMark();
+        return DROPEFFECT_NONE;
+    }
+    const int position = InsertMarkAt(point);
+    RemoveInsertMark();
+    if (position < 0)
+        return DROPEFFECT_NONE;
+    const DWORD effect = dropTarget->ChooseDropEffect(suggested, allowed, point);
+    if (effect == DROPEFFECT_NONE)
+        return DROPEFFECT_NONE;
+    InsertDropped(Handle(), effect, incoming, *shownParent, position);
+    return effect;
+}
+
+void CVQLAListCtrl::DragLeave()
+{
+    RemoveInsertMark();
 }

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "CommonCtrl.h"
+#include "OleDropTarget_win.h"
 #include "ViewRules.h"
 #include "XListView.h"
 
-class CVQLAListCtrl : public CXListView, public CVQLACommonCtrl {
+class CVQLAListCtrl : public CXListView, public CVQLACommonCtrl, public CVQLAOleDropTargetWnd {
 public:
     // Columns with their stored widths, full-row selection and the shared image list.
     void PrepareColumns();
@@ -22,6 +23,12 @@ public:
     void BeginRename(CXNode* node) override;
 
     bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+    // A drop always lands among the shown submenu's children, at the insert mark.
+    DWORD DragEnter(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point) override;
+    DWORD DragOver(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point) override;
+    DWORD Drop(XDataKind kind, CXParent& incoming, DWORD suggested, DWORD allowed, POINT point) override;
+    void DragLeave() override;
 
     CXParent* shownParent = nullptr;
     std::wstring listName; // "Left" or "Right"
@@ -44,9 +51,12 @@ private:
     void OnContextMenu(POINT screenPoint);
     void OnCommand(int command);
     void OnDoubleClick(const NMITEMACTIVATE& click);
-    // The drag start; drag and drop fills it.
-    void OnBeginDrag(const NMLISTVIEW& start);
+    // The insertion position at a point, the mark shown there; negative for none.
+    int InsertMarkAt(POINT point);
+    void RemoveInsertMark();
 
     bool columnsPrepared = false;
     bool labelEditCancelled = false;
+    CVQLAOleDropTarget* dropTarget = nullptr;
+    bool insertValid = false;
 };

@@ -1,9 +1,12 @@
 #include "MainDialog.h"
 
+#include "DropRules.h"
 #include "HotKeyDialog.h"
 #include "InstanceBlock_win.h"
 #include "LauncherLink_win.h"
 #include "LinkPurge_win.h"
+#include "MenuStore.h"
+#include "OleDragSource_win.h"
 #include "Resource.h"
 #include "SentRecord.h"
 #include "Settings.h"
@@ -237,7 +240,7 @@ void CMainDialog::PrepareViews()
         groups[g].tree.AttachItem(Handle(), ids[g][0]);
         groups[g].list.AttachItem(Handle(), ids[g][1]);
         groups[g].breadcrumb.AttachItem(Handle(), ids[g][2]);
-        // The trees' drop targets are registered here too, with drag and drop.
+        groups[g].tree.PrepareDropTarget();
         groups[g].list.PrepareColumns();
     }
 }
@@ -353,11 +356,7 @@ LRESULT CMainDialog::OnDragNodes(WPARAM wParam, LPARAM lParam)
         auto* candidate = reinterpret_cast<CXNode*>(lParam);
         if (!TreeHolds(leftRoot, candidate) && !TreeHolds(rightRoot, candidate))
             return 0;
-        for (CXNode* dragged : draggedNodes) {
-            if (candidate == dragged || candidate->IsDescendantOf(dragged))
-                return 0;
-        }
-        return 1;
+        return IsValidDropTarget(XDynamicCast<CXParent>(candidate), draggedNodes) ? 1 : 0;
     }
     default:
         return 0;
@@ -406,5 +405,24 @@ void CMainDialog::OnDetailSettings()
 
 void CMainDialog::OnPaletteBeginDrag()
 {
-    // Drag and drop starts a drag of a new entry of the selected kind here.
+    InternalDragFormat();
+    const int selected = palette.NextItem(-1, LVNI_SELECTED);
+    std::optional<std::vector<uint8_t>> block;
+    {
+        CXParent container;
+        CXNode* node = selected == 0   ? static_cast<CXNode*>(new CXItem)
+                       : selected == 1 ? static_cast<CXNode*>(new CXParent)
+                       : selected == 2 ? static_cast<CXNode*>(new CXSeparator)
+                                       : nullptr;
+        if (!node)
+            return;
+        container.InsertChild(0, node);
+        block = SaveToTransfer(container);
+    }
+    if (!block)
+        return;
+    // Only copied: the drop side makes the entry and opens it for editing.
+    paletteDragActive = true;
+    RunInternalDrag(*block, DROPEFFECT_COPY);
+    paletteDragActive = false;
 }

@@ -14,6 +14,7 @@
 #define IDD_TEXT_ITEM_INFO 338
 #define IDR_LIST_MENU 313
 #define IDR_TREE_MENU 317
+#define IDR_DROP_MENU 316
 
 // Controls of the main dialog
 #define IDC_LEFT_LIST 1000
@@ -99,6 +100,12 @@
 #define ID_RENAME 32796
 #define ID_EXPAND_SHORTCUT 32804
 #define ID_INSERT_TEXT_ITEM 32835
+
+// Commands of the right-button drop menu
+#define ID_DROP_LINK 32778
+#define ID_DROP_COPY 32793
+#define ID_DROP_MOVE 32794
+#define ID_DROP_CANCEL 32795
 
 // Private window messages (WM_APP + 4 ... WM_APP + 10)
 #define UM_NODES_CHANGED 0x8004

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "DropRules.h"
 #include "EditCommands.h"
 #include "Resource.h"
 #include "SentRecord.h"
@@ -194,6 +195,12 @@ LRESULT CVQLATreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_DESTROY:
+        if (dropTarget) {
+            dropTarget->Revoke();
+            dropTarget = nullptr;
+        }
+        return Default(message, wParam, lParam);
     case WM_COMMAND:
         // A menu command; the label editor's notifications go on to the tree.
         if (lParam == 0 && HIWORD(wParam) == 0) {
@@ -334,5 +341,111 @@ void CVQLATreeCtrl::OnContextMenu(POINT screenPoint)
 
 void CVQLATreeCtrl::OnBeginDrag(const NMTREEVIEWW& start)
 {
-    (void)start; // drag and drop starts a drag of the selection here
+    // The entry under the pointer is the one dragged, whichever was selected before.
+    if (start.itemNew.hItem && start.itemNew.hItem != Caret())
+        Select(start.itemNew.hItem);
+    DragSelection({Handle(), *this, false});
+}
+
+void CVQLATreeCtrl::PrepareDropTarget()
+{
+    if (!dropTarget)
+        dropTarget = CVQLAOleDropTarget::Register(Handle(), *this);
+}
+
+void CVQLATreeCtrl::ClearDropFeedback()
+{
+    SendMessageW(Handle(), TVM_SETINSERTMARK, FALSE, 0);
+    SendMessageW(Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+}
+
+bool CVQLATreeCtrl::DropTargetAt(POINT point, CXParent*& target, int& position)
+{
+    UINT flags = 0;
+    HTREEITEM item = HitTest(point, flags);
+    CXNode* node = NodeOfItem(item);
+    RECT rect = {};
+    const bool hasRect = item && ItemRect(item, rect);
+
+    // Hovering: a second over a row's upper three quarters opens or closes its submenu, once.
+    if (item && item == hoverItem) {
+        if (hasRect && HoverTogglesNow(point.y, rect.top, rect.bottom, hoverToggled, GetTickCount() - hoverStart)) {
+            if (XDynamicCast<CXParent>(node)) {
+                ClearDropFeedback();
+                Expand(item, TVE_TOGGLE);
+                RefreshImage(item);
+                ItemRect(item, rect);
+            }
+            hoverToggled = true;
+        }
+    } else {
+        hoverItem = item;
+        hoverToggled = false;
+        hoverStart = GetTickCount();
+    }
+
+    target = nullptr;
+    position = 0;
+    if (!item || !node || !hasRect) {
+        ClearDropFeedback();
+        return false;
+    }
+    auto* submenu = XDynamicCast<CXParent>(node);
+    const bool expanded = (ItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    const XTreeDropZone zone = TreeDropZoneOf(point.y, rect.top, rect.bottom, submenu != nullptr, expanded);
+    target = zone == XTreeDropZone::Into ? submenu : node->GetParent();
+    if (!target || !SendMessageW(Dialog(), UM_DRAG_NODES, 2, reinterpret_cast<LPARAM>(target))) {
+        target = nullptr;
+        ClearDropFeedback();
+        return false;
+    }
+    position = TreeInsertPosition(zone, *target, node);
+    if (zone == XTreeDropZone::Into) {
+        SendMessageW(Handle(), TVM_SETINSERTMARK, FALSE, 0);
+        SendMessageW(Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(item));
+    } else {
+        SendMessageW(Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+        SendMessageW(Handle(), TVM_SETINSERTMARK, zone == XTreeDropZone::After ? TRUE : FALSE,
+                     reinterpret_cast<LPARAM>(item));
+    }
+    return true;
+}
+
+DWORD CVQLATreeCtrl::DragEnter(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point)
+{
+    hoverItem = nullptr;
+    hoverToggled = false;
+    return DragOver(kind, incoming, effect, keys, point);
+}
+
+DWORD CVQLATreeCtrl::DragOver(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point)
+{
+    (void)kind;
+    (void)incoming;
+    (void)keys;
+    CXParent* target = nullptr;
+    int position = 0;
+    return DropTargetAt(point, target, position) ? effect : DROPEFFECT_NONE;
+}
+
+DWORD CVQLATreeCtrl::Drop(XDataKind kind, CXParent& incoming, DWORD suggested, DWORD allowed, POINT point)
+{
+    (void)kind;
+    CXParent* target = nullptr;
+    int position = 0;
+    const bool found = DropTargetAt(point, target, position);
+    DragLeave();
+    if (!found || !target || !dropTarget)
+        return DROPEFFECT_NONE;
+    const DWORD effect = dropTarget->ChooseDropEffect(suggested, allowed, point);
+    if (effect == DROPEFFECT_NONE)
+        return DROPEFFECT_NONE;
+    InsertDropped(Handle(), effect, incoming, *target, position);
+    return effect;
+}
+
+void CVQLATreeCtrl::DragLeave()
+{
+    hoverItem = nullptr;
+    ClearDropFeedback();
 }

@@ -5,10 +5,11 @@
 // renames it.
 
 #include "CommonCtrl.h"
+#include "OleDropTarget_win.h"
 #include "ViewRules.h"
 #include "XTreeView.h"
 
-class CVQLATreeCtrl : public CXTreeView, public CVQLACommonCtrl {
+class CVQLATreeCtrl : public CXTreeView, public CVQLACommonCtrl, public CVQLAOleDropTargetWnd {
 public:
     void Fill(CXRoot* menu);
     // The node's item, searched depth first from the root item; null when it is not shown.
@@ -23,6 +24,15 @@ public:
     void BeginRename(CXNode* node) override;
 
     bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+    // Registers the tree as a drop target.
+    void PrepareDropTarget();
+    // A drop lands before or after an entry, or into a collapsed submenu's middle; hovering
+    // over a submenu's row opens or closes it once.
+    DWORD DragEnter(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point) override;
+    DWORD DragOver(XDataKind kind, CXParent& incoming, DWORD effect, DWORD keys, POINT point) override;
+    DWORD Drop(XDataKind kind, CXParent& incoming, DWORD suggested, DWORD allowed, POINT point) override;
+    void DragLeave() override;
 
     CXRoot* root = nullptr;
     HTREEITEM rootItem = nullptr;
@@ -40,6 +50,11 @@ private:
     void RefreshImage(HTREEITEM item);
     HWND Dialog() const { return GetParent(Handle()); }
 
+    CVQLAOleDropTarget* dropTarget = nullptr;
+    HTREEITEM hoverItem = nullptr;
+    bool hoverToggled = false;
+    DWORD hoverStart = 0;
+
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam);
     void OnSelectionChanged(const NMTREEVIEWW& change);
@@ -47,6 +62,9 @@ private:
     void OnEndLabelEdit(const NMTVDISPINFOW& info);
     // Menu 317; its commands come back as WM_COMMAND.
     void OnContextMenu(POINT screenPoint);
-    // The drag start; drag and drop fills it.
     void OnBeginDrag(const NMTREEVIEWW& start);
+    // Where a drop at the point lands (the submenu and the position in it), with the insert
+    // mark or the drop highlight shown; false where nothing may be dropped.
+    bool DropTargetAt(POINT point, CXParent*& target, int& position);
+    void ClearDropFeedback();
 };

@@ -260,6 +260,15 @@ std::vector<std::wstring> ListTitles(HWND list)
     return titles;
 }
 
+bool ListRowRect(HWND list, int row, RECT& rect)
+{
+    CRemoteMemory memory(list, sizeof(RECT));
+    RECT asked = {};
+    asked.left = LVIR_BOUNDS;
+    return memory && memory.Write(&asked, sizeof asked) && SendMessageW(list, LVM_GETITEMRECT, row, memory.At()) &&
+           memory.Read(&rect, sizeof rect);
+}
+
 bool SelectListRows(HWND list, std::initializer_list<int> rows)
 {
     CRemoteMemory memory(list, sizeof(LVITEMW));
@@ -349,6 +358,41 @@ bool RealClick(POINT screenPoint)
 {
     return RunXdotool(L"mousemove --sync " + std::to_wstring(screenPoint.x) + L" " + std::to_wstring(screenPoint.y) +
                       L" click 1");
+}
+
+bool RealDrag(POINT from, POINT to, int button, const std::wstring& keys)
+{
+    const auto at = [](LONG x, LONG y) {
+        return L" mousemove --sync " + std::to_wstring(x) + L" " + std::to_wstring(y);
+    };
+    const std::wstring b = std::to_wstring(button);
+    std::wstring arguments = at(from.x, from.y) + L" sleep 0.2 mousedown " + b + L" sleep 0.3" +
+                             at(from.x + 6, from.y + 6) + L" sleep 0.3" + at(from.x + 12, from.y + 12) + L" sleep 0.3";
+    // Held once the drag runs, as a user presses Ctrl to copy: held at the press, it would
+    // change the selection instead.
+    if (!keys.empty())
+        arguments += L" keydown " + keys;
+    arguments += at((from.x + to.x) / 2, (from.y + to.y) / 2) + L" sleep 0.3" + at(to.x, to.y) + L" sleep 0.5" +
+                 at(to.x + 1, to.y) + L" sleep 0.5 mouseup " + b;
+    if (!keys.empty())
+        arguments += L" sleep 0.2 keyup " + keys;
+    return RunXdotool(arguments);
+}
+
+bool RealPress(POINT screenPoint, int button)
+{
+    return RunXdotool(L"mousemove --sync " + std::to_wstring(screenPoint.x) + L" " + std::to_wstring(screenPoint.y) +
+                      L" sleep 0.2 mousedown " + std::to_wstring(button));
+}
+
+bool RealMoveAndRelease(POINT screenPoint, int button)
+{
+    const auto at = [](LONG x, LONG y) {
+        return L" mousemove --sync " + std::to_wstring(x) + L" " + std::to_wstring(y);
+    };
+    return RunXdotool(L"sleep 0.5" + at(screenPoint.x - 20, screenPoint.y - 20) + L" sleep 0.3" +
+                      at(screenPoint.x, screenPoint.y) + L" sleep 0.5" + at(screenPoint.x + 1, screenPoint.y) +
+                      L" sleep 0.5 mouseup " + std::to_wstring(button));
 }
 
 bool RealKeys(const std::wstring& keys)

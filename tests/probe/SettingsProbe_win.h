@@ -82,6 +82,8 @@ struct CListRow {
 };
 std::vector<CListRow> ReadListRows(HWND list);
 std::vector<std::wstring> ListTitles(HWND list);
+// A row's rectangle in the list's client coordinates.
+bool ListRowRect(HWND list, int row, RECT& rect);
 // Makes exactly these rows of a list selected, the first of them focused.
 bool SelectListRows(HWND list, std::initializer_list<int> rows);
 
@@ -94,6 +96,16 @@ bool FindLinkPoint(HWND link, int index, POINT& point);
 bool RealClick(POINT screenPoint);
 // Real keys on the session's X display (xdotool key syntax, such as "Escape" or "ctrl+k").
 bool RealKeys(const std::wstring& keys);
+// A drag of the real pointer: the button (1 left, 3 right) pressed at from, the pointer moved
+// past the drag threshold and on to `to`, where it rests a moment and the button is released;
+// keys (xdotool names such as "ctrl") are held down from the start of the drag to the end. xdotool runs on its own: the
+// caller watches the effect.
+bool RealDrag(POINT from, POINT to, int button = 1, const std::wstring& keys = L"");
+// The real pointer's button pressed at a point and held; and, in a second step, the pointer
+// moved to a point, resting there a moment, and the button released. For a drag that another
+// program (a test itself) runs between the two steps.
+bool RealPress(POINT screenPoint, int button = 1);
+bool RealMoveAndRelease(POINT screenPoint, int button = 1);
 // A real click at a point of a window, once that window's dialog is the foreground window
 // (only then do real keys reach it).
 bool RealClickInto(HWND window, POINT screenPoint);
