@@ -55,6 +55,18 @@ int PositionIn(const CXParent& parent, const CXNode* node)
     return found == parent.children.end() ? -1 : static_cast<int>(found - parent.children.begin());
 }
 
+// Saves a menu that has just received node at its parent; when the store cannot take it
+// (the menu would grow too large; the message has been shown) the node goes again, so that
+// the views never show what was not stored.
+bool SaveWithNewNode(CXParent& parent, CXNode* node)
+{
+    if (parent.SaveTree())
+        return true;
+    parent.RemoveChildren({node});
+    delete node;
+    return false;
+}
+
 // An edited item shows the icon of its new file; only its own is looked up again.
 void RefreshItemImage(CXItem& item)
 {
@@ -173,24 +185,26 @@ void InsertNewItem(const CEditView& view, CXParent& parent, int position, bool t
     CXItem* inserted = item.release();
     parent.InsertChild(static_cast<size_t>(position), inserted);
     inserted->UpdateImages();
-    parent.SaveTree();
-    SendRangeNotice(view, XNoticeKind::Inserted, parent, position, 1);
+    if (SaveWithNewNode(parent, inserted))
+        SendRangeNotice(view, XNoticeKind::Inserted, parent, position, 1);
 }
 
 void InsertNewSubmenu(const CEditView& view, CXParent& parent, int position)
 {
     auto* submenu = new CXParent;
     parent.InsertChild(static_cast<size_t>(position), submenu);
-    parent.SaveTree();
+    if (!SaveWithNewNode(parent, submenu))
+        return;
     SendRangeNotice(view, XNoticeKind::Inserted, parent, position, 1);
     view.common.BeginRename(submenu);
 }
 
 void InsertNewSeparator(const CEditView& view, CXParent& parent, int position)
 {
-    parent.InsertChild(static_cast<size_t>(position), new CXSeparator);
-    parent.SaveTree();
-    SendRangeNotice(view, XNoticeKind::Inserted, parent, position, 1);
+    auto* separator = new CXSeparator;
+    parent.InsertChild(static_cast<size_t>(position), separator);
+    if (SaveWithNewNode(parent, separator))
+        SendRangeNotice(view, XNoticeKind::Inserted, parent, position, 1);
 }
 
 void LaunchNode(HWND owner, CXNode* node)

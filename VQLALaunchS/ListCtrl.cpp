@@ -381,8 +381,7 @@ DWORD CVQLAListCtrl::Drop(XDataKind kind, CXParent& incoming, DWORD suggested, D
     const DWORD effect = dropTarget->ChooseDropEffect(suggested, allowed, point);
     if (effect == DROPEFFECT_NONE)
         return DROPEFFECT_NONE;
-    InsertDropped(Handle(), effect, incoming, *shownParent, position);
-    return effect;
+    return InsertDropped(Handle(), effect, incoming, *shownParent, position) ? effect : DROPEFFECT_NONE;
 }
 
 void CVQLAListCtrl::DragLeave()

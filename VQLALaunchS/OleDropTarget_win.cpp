@@ -270,7 +270,7 @@ DWORD CVQLAOleDropTarget::ChooseDropEffect(DWORD suggested, DWORD allowed, POINT
     return EffectOfDropCommand(command);
 }
 
-void InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target, int position)
+bool InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target, int position)
 {
     if (effect == DROPEFFECT_COPY)
         StripHotKeys(incoming);
@@ -278,26 +278,41 @@ void InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target
     const bool fromPalette = SendMessageW(dialog, UM_IS_PALETTE_DRAG, 0, 0) != 0;
     if (position < 0 || position > static_cast<int>(target.children.size()))
         position = static_cast<int>(target.children.size());
-    int count = 0;
+    std::vector<CXNode*> inserted;
     for (CXNode* node : incoming.children) {
         CXNode* copy = node->Clone();
         if (!copy)
             continue;
-        target.InsertChild(static_cast<size_t>(position + count), copy);
-        ++count;
+        target.InsertChild(static_cast<size_t>(position) + inserted.size(), copy);
+        inserted.push_back(copy);
         if (auto* item = XDynamicCast<CXItem>(copy))
             item->UpdateImages();
-        if (fromPalette)
-            PostMessageW(view, UM_EDIT_NEW_NODE, 0, reinterpret_cast<LPARAM>(copy));
     }
-    if (count == 0)
-        return;
-    CChangeNotice notice;
-    notice.kind = XNoticeKind::Inserted;
-    notice.parent = &target;
-    notice.index = position;
-    notice.count = count;
-    CSentRecord<CChangeNotice> sent(notice);
-    SendMessageW(dialog, UM_NODES_CHANGED, static_cast<WPARAM>(GetDlgCtrlID(view)), sent.Param());
-    target.SaveTree();
+    if (inserted.empty())
+        return false;
+    const auto tell = [&](XNoticeKind kind) {
+        CChangeNotice notice;
+        notice.kind = kind;
+        notice.parent = &target;
+        notice.index = position;
+        notice.count = static_cast<int>(inserted.size());
+        notice.nodes = inserted;
+        CSentRecord<CChangeNotice> sent(notice);
+        SendMessageW(dialog, UM_NODES_CHANGED, static_cast<WPARAM>(GetDlgCtrlID(view)), sent.Param());
+    };
+    tell(XNoticeKind::Inserted);
+    if (!target.SaveTree()) {
+        // The store keeps the menu as it was (its message has been shown): so do the views.
+        target.RemoveChildren(inserted);
+        tell(XNoticeKind::Removed);
+        for (CXNode* node : inserted)
+            delete node;
+        return false;
+    }
+    // New entries of the palette are opened for editing once the drop is over.
+    if (fromPalette) {
+        for (CXNode* node : inserted)
+            PostMessageW(view, UM_EDIT_NEW_NODE, 0, reinterpret_cast<LPARAM>(node));
+    }
+    return true;
 }

@@ -63,7 +63,8 @@ private:
     bool registered = false;
 };
 
-// Puts the dropped nodes into target at position: copies first lose their hotkeys; new
-// entries of the palette are opened for editing once the drop is over; the icons of the new
-// entries, the notice to the other views and the save follow.
-void InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target, int position);
+// Puts copies of the dropped nodes into target at position: copies first lose their hotkeys;
+// the icons of the new entries, the notice to the other views and the save follow, and new
+// entries of the palette are opened for editing once the drop is over. False when nothing
+// went in: a menu that cannot be stored (too large) gets the nodes taken out again.
+bool InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target, int position);

@@ -440,8 +440,7 @@ DWORD CVQLATreeCtrl::Drop(XDataKind kind, CXParent& incoming, DWORD suggested, D
     const DWORD effect = dropTarget->ChooseDropEffect(suggested, allowed, point);
     if (effect == DROPEFFECT_NONE)
         return DROPEFFECT_NONE;
-    InsertDropped(Handle(), effect, incoming, *target, position);
-    return effect;
+    return InsertDropped(Handle(), effect, incoming, *target, position) ? effect : DROPEFFECT_NONE;
 }
 
 void CVQLATreeCtrl::DragLeave()

@@ -12,7 +12,9 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <thread>
 
+#include "MenuStore.h"
 #include "SettingsToolTest_win.h"
 #include "WinHandles.h"
 
@@ -505,6 +507,75 @@ TEST_F(SettingsToolDragDrop, AShellObjectWithoutAFileBecomesAnInternalShortcut)
     EXPECT_EQ(made[0].size(), 38u + 4u);
     EXPECT_EQ(made[0].substr(38), L".lnk");
     EXPECT_EQ(item->path, L"%VelquinLNKs%\\" + made[0]);
+    CloseTool(process, main);
+}
+
+// A drop that would make the menu larger than the store takes: the message, and neither the
+// store nor the views keep the new entry.
+TEST_F(SettingsToolDragDrop, ADropThatWouldMakeTheMenuTooLargeIsTakenBack)
+{
+    ASSERT_TRUE(oleReady);
+    const std::wstring longPath = L"C:\\" + std::wstring(2000, L'x') + L".exe";
+    const std::wstring dropped = folder.File(std::wstring(150, L'd') + L".txt");
+    ASSERT_TRUE(WriteFileBytes(dropped, {'x'}));
+    // Entries up to just below the limit (large ones, then small ones to fill the rest): the
+    // dropped file's entry no longer fits.
+    std::vector<std::wstring> paths;
+    {
+        CXRoot probe(kLeftMenuName, 1);
+        const auto fits = [&](const std::wstring& path, size_t limit) {
+            probe.InsertChild(probe.children.size(), NewItem(L"項目", L"", path));
+            const auto bytes = WriteTreeArchive(probe);
+            if (bytes && bytes->size() <= limit) {
+                paths.push_back(path);
+                return true;
+            }
+            CXNode* last = probe.children.back();
+            probe.RemoveChildren({last});
+            delete last;
+            return false;
+        };
+        while (fits(longPath, kMaxArchiveSize - 5000)) {
+        }
+        while (fits(L"C:\\" + std::wstring(100, L's') + L".exe", kMaxArchiveSize - 250)) {
+        }
+    }
+    const size_t count = paths.size();
+    ASSERT_GT(count, 100u);
+    const auto storeFull = [&] {
+        CXRoot left(kLeftMenuName, 1);
+        for (size_t i = 0; i < count; ++i)
+            left.InsertChild(i, NewItem(L"項目", L"", paths[i]));
+        return left.Save();
+    };
+    ASSERT_NO_FATAL_FAILURE(Open({}, {}));
+    // Open stored an empty left menu; the full one is stored instead and the tool restarted.
+    CloseTool(process, main);
+    ASSERT_TRUE(storeFull());
+    main = StartTool(process);
+    ASSERT_NE(main, nullptr);
+    upper = GetDlgItem(main, kUpperList);
+    ASSERT_EQ(ListTitles(upper).size(), count);
+    const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
+
+    // The message comes while the drop is still being answered: it is read from a thread of
+    // its own.
+    std::wstring message;
+    std::thread reader([&] {
+        const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
+        message = box.text;
+        if (box.window)
+            DismissMessageBox(box.window);
+    });
+    CTestDataObject data;
+    data.Offer(CF_HDROP, FileList({dropped}));
+    EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_NONE));
+    reader.join();
+    EXPECT_EQ(message, L"項目が多すぎてセーブできません。");
+    ASSERT_TRUE(RoundTrip(main));
+    EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
+    EXPECT_EQ(ListTitles(upper).size(), count);
+    EXPECT_EQ(ReadTree(GetDlgItem(main, kUpperTree)).size(), count + 1);
     CloseTool(process, main);
 }
 

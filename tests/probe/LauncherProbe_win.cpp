@@ -236,11 +236,15 @@ BOOL CALLBACK CollectMessageBox(HWND window, LPARAM lParam)
     auto& search = *reinterpret_cast<BoxSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
+    // The text of a window of this very process is asked of its thread, which may be busy
+    // (in a drag, waiting for the other program): only the other process's windows are read.
+    if (owner != search.processId)
+        return TRUE;
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     wchar_t caption[256] = {};
     GetWindowTextW(window, caption, 256);
-    if (owner == search.processId && std::wstring(className) == L"#32770" && std::wstring(caption) == search.caption) {
+    if (std::wstring(className) == L"#32770" && std::wstring(caption) == search.caption) {
         wchar_t text[1024] = {};
         // The message text of a message box is its static control 0xFFFF.
         GetDlgItemTextW(window, 0xFFFF, text, 1024);
