@@ -395,6 +395,12 @@ bool RealMoveAndRelease(POINT screenPoint, int button)
                       L" sleep 0.5 mouseup " + std::to_wstring(button));
 }
 
+bool RealDoubleClick(POINT screenPoint)
+{
+    return RunXdotool(L"mousemove --sync " + std::to_wstring(screenPoint.x) + L" " + std::to_wstring(screenPoint.y) +
+                      L" click --repeat 2 --delay 80 1");
+}
+
 bool RealKeys(const std::wstring& keys)
 {
     return RunXdotool(L"key --delay 40 " + keys);

@@ -94,6 +94,8 @@ bool FindLinkPoint(HWND link, int index, POINT& point);
 // A click of the real pointer at a point of the screen: xdotool on the session's X display,
 // started as a Unix program (Wine runs those directly). True when it ran.
 bool RealClick(POINT screenPoint);
+// A double click of the real pointer at a point of the screen.
+bool RealDoubleClick(POINT screenPoint);
 // Real keys on the session's X display (xdotool key syntax, such as "Escape" or "ctrl+k").
 bool RealKeys(const std::wstring& keys);
 // A drag of the real pointer: the button (1 left, 3 right) pressed at from, the pointer moved
