@@ -396,7 +396,7 @@ TEST_F(SettingsToolDragDrop, ASubmenuIsRefusedInsideItself)
 
 // Files from a file manager become items titled by the shell, in the order offered, and no
 // link files; an Internet shortcut offered as a virtual file gets its own .url file with the
-// browser's bytes; plain text becomes a text-copy item.
+// browser's bytes; plain text becomes a text-copy item, a URL an item of its own.
 TEST_F(SettingsToolDragDrop, OtherProgramsDataBecomesEntries)
 {
     ASSERT_TRUE(oleReady);
@@ -460,6 +460,20 @@ TEST_F(SettingsToolDragDrop, OtherProgramsDataBecomesEntries)
     ASSERT_TRUE(StoredBecomes(kRightMenuName, {L""}));
     EXPECT_EQ(ListTitles(lower), std::vector<std::wstring>{L"「貼り付ける文」をコピー"});
     EXPECT_EQ(TextOfFirstEntry(kOpenRightMenu), L"貼り付ける文");
+
+    // A URL as a browser offers it beside its text: the URL wins over the text.
+    {
+        CTestDataObject data;
+        data.Offer(RegisterClipboardFormatW(CFSTR_INETURLW), Utf16Z(L"https://example.com/docs"));
+        data.Offer(CF_UNICODETEXT, Utf16Z(L"リンクの文字"));
+        EXPECT_EQ(DragFromHere(data, BelowRows(lower)), static_cast<DWORD>(DROPEFFECT_LINK));
+    }
+    ASSERT_TRUE(StoredBecomes(kRightMenuName, {L"", L"https://example.com/docs"}));
+    const auto right = StoredMenu(kRightMenuName);
+    const auto* page = XDynamicCast<CXItem>(right->children[1]);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->path, L"https://example.com/docs");
+    EXPECT_EQ(page->isInternal, 0);
     CloseTool(process, main);
 }
 
@@ -577,6 +591,71 @@ TEST_F(SettingsToolDragDrop, ADropThatWouldMakeTheMenuTooLargeIsTakenBack)
     EXPECT_EQ(ListTitles(upper).size(), count);
     EXPECT_EQ(ReadTree(GetDlgItem(main, kUpperTree)).size(), count + 1);
     CloseTool(process, main);
+}
+
+// Data that lies or cannot be read makes no entry and changes nothing stored.
+TEST_F(SettingsToolDragDrop, DataThatLiesOrCannotBeReadMakesNoEntry)
+{
+    ASSERT_TRUE(oleReady);
+    ASSERT_NO_FATAL_FAILURE(Open({NewItem(L"既存", L"", L"a.exe")}, {}));
+    const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
+    const UINT idLists = RegisterClipboardFormatW(CFSTR_SHELLIDLIST);
+    const UINT descriptors = RegisterClipboardFormatW(CFSTR_FILEDESCRIPTORW);
+    std::vector<uint8_t> outside = {1, 0, 0, 0, 0x00, 0x10, 0, 0, 0x00, 0x20, 0, 0, 0, 0};
+    std::vector<uint8_t> claimsFive = FileGroup({L"一つだけ.url"});
+    claimsFive[0] = 5;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<UINT, std::vector<uint8_t>>> formats;
+    } cases[] = {
+        {"an IDList array whose offsets point outside", {{idLists, outside}}},
+        {"a descriptor claiming more files than it holds, without contents", {{descriptors, claimsFive}}},
+        {"an Internet shortcut whose contents cannot be had", {{descriptors, FileGroup({L"例.url"})}}},
+        {"an empty text", {{CF_UNICODETEXT, {0, 0}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTestDataObject data;
+        for (const auto& [format, bytes] : c.formats)
+            data.Offer(format, bytes);
+        EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_NONE));
+        ASSERT_TRUE(RoundTrip(main));
+        EXPECT_EQ(ListTitles(upper), std::vector<std::wstring>{L"既存"});
+    }
+    EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
+    EXPECT_TRUE(FindMessageBoxes(process.Id(), kToolBoxCaption).empty());
+    CloseTool(process, main);
+}
+
+// An Internet shortcut whose file cannot be written: the message, and no entry.
+TEST_F(SettingsToolDragDrop, AnUnwritableLinksFolderGivesItsMessageAndNoEntry)
+{
+    ASSERT_TRUE(oleReady);
+    ASSERT_NO_FATAL_FAILURE(Open({}, {}));
+    const std::wstring links = ProductDataFolder() + L"\\LNKs";
+    // A file where the folder was: nothing can be made inside it.
+    ASSERT_TRUE(RemoveDirectoryW(links.c_str()));
+    ASSERT_TRUE(WriteFileBytes(links, {'x'}));
+    const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
+    std::wstring message;
+    std::thread reader([&] {
+        const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
+        message = box.text;
+        if (box.window)
+            DismissMessageBox(box.window);
+    });
+    const std::string url = "[InternetShortcut]\r\nURL=https://example.com/\r\n";
+    CTestDataObject data;
+    data.Offer(RegisterClipboardFormatW(CFSTR_FILEDESCRIPTORW), FileGroup({L"例.url"}));
+    data.Offer(RegisterClipboardFormatW(CFSTR_FILECONTENTS), std::vector<uint8_t>(url.begin(), url.end()), 0);
+    EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_NONE));
+    reader.join();
+    EXPECT_EQ(message, L"内部ショートカットファイルを作れません。");
+    ASSERT_TRUE(RoundTrip(main));
+    EXPECT_TRUE(ListTitles(upper).empty());
+    EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
+    CloseTool(process, main);
+    DeleteFileW(links.c_str());
 }
 
 TEST_F(SettingsToolDragDrop, ANewEntryFromThePaletteOpensItsDialogAndCancelTakesItOutAgain)

@@ -83,7 +83,8 @@ TEST_F(SettingsToolCommands, InsertionsGoBeforeTheSelectionOrToTheEnd)
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(PollFor(10s, [&] { return !IsWindow(dialog); }));
     ASSERT_TRUE(PollFor(10s, [&] { return Settled() && StoredMenu(kLeftMenuName)->children.size() == 5; }));
-    const auto* added = XDynamicCast<CXItem>(StoredMenu(kLeftMenuName)->children[4]);
+    const auto stored = StoredMenu(kLeftMenuName);
+    const auto* added = XDynamicCast<CXItem>(stored->children[4]);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->path, L"C:\\windows\\notepad.exe");
     EXPECT_FALSE(added->title.empty());
