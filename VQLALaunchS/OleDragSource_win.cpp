@@ -3,8 +3,9 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <atomic>
 #include <cstring>
+
+#include "ComObject_win.h"
 
 namespace {
 // A global block with a copy of the bytes (GMEM_DDESHARE, as other programs expect of drag
@@ -25,7 +26,7 @@ HGLOBAL CopyToGlobal(const void* bytes, size_t size)
 
 // Data of one format in one global block, handed out by value: every GetData receives its
 // own copy, which the receiver frees.
-class CBlockDataObject : public IDataObject {
+class CBlockDataObject : public CComObject<IDataObject> {
 public:
     CBlockDataObject(UINT format, std::vector<uint8_t> bytes) : bytes(std::move(bytes))
     {
@@ -34,27 +35,6 @@ public:
         offered.dwAspect = DVASPECT_CONTENT;
         offered.lindex = -1;
         offered.tymed = TYMED_HGLOBAL;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references;
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
@@ -109,37 +89,16 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    virtual ~CBlockDataObject() = default;
+    ~CBlockDataObject() override = default;
 
-    std::atomic<ULONG> references{1};
     FORMATETC offered = {};
     std::vector<uint8_t> bytes;
 };
 
 // Ends the drag when the buttons that may carry it are all up, cancels it on Escape; the
 // system's cursors show the effect.
-class CDropSource : public IDropSource {
+class CDropSource : public CComObject<IDropSource> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) override
     {
         if (escapePressed)
@@ -152,8 +111,7 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    virtual ~CDropSource() = default;
-    std::atomic<ULONG> references{1};
+    ~CDropSource() override = default;
 };
 } // namespace
 

@@ -103,32 +103,6 @@ CVQLAOleDropTarget::~CVQLAOleDropTarget()
     incoming.DeleteChildren();
 }
 
-HRESULT STDMETHODCALLTYPE CVQLAOleDropTarget::QueryInterface(REFIID riid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CVQLAOleDropTarget::AddRef()
-{
-    return ++references;
-}
-
-ULONG STDMETHODCALLTYPE CVQLAOleDropTarget::Release()
-{
-    const ULONG left = --references;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 POINT CVQLAOleDropTarget::ClientPoint(POINTL screen) const
 {
     POINT point = {screen.x, screen.y};

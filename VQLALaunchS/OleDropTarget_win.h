@@ -7,9 +7,9 @@
 
 #include <ole2.h>
 
-#include <atomic>
 #include <cstdint>
 
+#include "ComObject_win.h"
 #include "DropRules.h"
 #include "XNode.h"
 
@@ -23,7 +23,7 @@ public:
     virtual void DragLeave() = 0;
 };
 
-class CVQLAOleDropTarget : public IDropTarget {
+class CVQLAOleDropTarget : public CComObject<IDropTarget> {
 public:
     // Registers a drop target for the view's window; null when OLE refuses. The view keeps
     // the returned reference and calls Revoke when its window goes.
@@ -34,9 +34,6 @@ public:
     // programs' data) where the source allows it; a right-button drop asks with menu 316.
     DWORD ChooseDropEffect(DWORD suggested, DWORD allowed, POINT point);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
@@ -44,7 +41,7 @@ public:
 
 private:
     CVQLAOleDropTarget(HWND view, CVQLAOleDropTargetWnd& operations);
-    virtual ~CVQLAOleDropTarget();
+    ~CVQLAOleDropTarget() override;
 
     POINT ClientPoint(POINTL screen) const;
     void ScrollNear(POINT point);
@@ -53,7 +50,6 @@ private:
     // node whose file cannot be written is left out.
     void CreateLinkFiles();
 
-    std::atomic<ULONG> references{1};
     HWND view;
     CVQLAOleDropTargetWnd& operations;
     CXParent incoming;

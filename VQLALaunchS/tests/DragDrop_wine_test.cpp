@@ -182,18 +182,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
     return names;
 }
 
-bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bytes.resize(static_cast<size_t>(GetFileSize(file, nullptr)));
-    DWORD read = 0;
-    const bool ok = bytes.empty() || ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return ok && read == bytes.size();
-}
-
 std::wstring ShellDisplayName(const std::wstring& path)
 {
     SHFILEINFOW info = {};

@@ -65,18 +65,6 @@ bool Held(UINT modifiers, UINT key)
     return false;
 }
 
-bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bytes.resize(static_cast<size_t>(GetFileSize(file, nullptr)));
-    DWORD read = 0;
-    const bool ok = bytes.empty() || ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return ok && read == bytes.size();
-}
-
 bool Enabled(HWND dialog, int controlId)
 {
     return IsWindowEnabled(GetDlgItem(dialog, controlId)) != FALSE;

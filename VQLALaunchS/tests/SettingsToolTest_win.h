@@ -125,6 +125,19 @@ inline bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>&
     return ok && written == bytes.size();
 }
 
+// A whole file's bytes; false when it cannot be read.
+inline bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes.resize(static_cast<size_t>(GetFileSize(file, nullptr)));
+    DWORD read = 0;
+    const bool ok = bytes.empty() || ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return ok && read == bytes.size();
+}
+
 // A picture of an open menu: its size and its pixels.
 struct CMenuPicture {
     LONG width = 0;

@@ -45,4 +45,11 @@ export DISPLAY=":$(head -n1 "$session/display")"
 
 "$(dirname "$0")/prefix-setup.sh"
 
+# The session's server, services and desktop process run before the first program does: a
+# console program started at the same moment as the first windowed one otherwise waits for as
+# long as windowed programs keep running (seen as a test that takes minutes or times out).
+wineserver -p >/dev/null 2>&1
+wine explorer.exe /desktop >/dev/null 2>&1 &
+wine cmd.exe /c exit >/dev/null 2>&1
+
 "$@"
