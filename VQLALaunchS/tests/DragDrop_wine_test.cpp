@@ -281,6 +281,22 @@ protected:
         return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
     }
 
+    // A drop from here whose answer brings a message box: the box is read and dismissed from a
+    // thread of its own while the drop is still being answered. The drop's effect and the text.
+    std::pair<DWORD, std::wstring> DropWithMessage(CTestDataObject& data, POINT to)
+    {
+        std::wstring message;
+        std::thread reader([&] {
+            const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
+            message = box.text;
+            if (box.window)
+                DismissMessageBox(box.window);
+        });
+        const DWORD effect = DragFromHere(data, to);
+        reader.join();
+        return {effect, message};
+    }
+
     bool oleReady = false;
     HWND sourceWindow = nullptr;
     CProcess process;
@@ -560,19 +576,10 @@ TEST_F(SettingsToolDragDrop, ADropThatWouldMakeTheMenuTooLargeIsTakenBack)
     ASSERT_EQ(ListTitles(upper).size(), count);
     const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
 
-    // The message comes while the drop is still being answered: it is read from a thread of
-    // its own.
-    std::wstring message;
-    std::thread reader([&] {
-        const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
-        message = box.text;
-        if (box.window)
-            DismissMessageBox(box.window);
-    });
     CTestDataObject data;
     data.Offer(CF_HDROP, FileList({dropped}));
-    EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_NONE));
-    reader.join();
+    const auto [effect, message] = DropWithMessage(data, BelowRows(upper));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(message, L"項目が多すぎてセーブできません。");
     ASSERT_TRUE(RoundTrip(main));
     EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
@@ -625,19 +632,12 @@ TEST_F(SettingsToolDragDrop, AnUnwritableLinksFolderGivesItsMessageAndNoEntry)
     ASSERT_TRUE(RemoveDirectoryW(links.c_str()));
     ASSERT_TRUE(WriteFileBytes(links, {'x'}));
     const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
-    std::wstring message;
-    std::thread reader([&] {
-        const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
-        message = box.text;
-        if (box.window)
-            DismissMessageBox(box.window);
-    });
     const std::string url = "[InternetShortcut]\r\nURL=https://example.com/\r\n";
     CTestDataObject data;
     data.Offer(RegisterClipboardFormatW(CFSTR_FILEDESCRIPTORW), FileGroup({L"例.url"}));
     data.Offer(RegisterClipboardFormatW(CFSTR_FILECONTENTS), std::vector<uint8_t>(url.begin(), url.end()), 0);
-    EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_NONE));
-    reader.join();
+    const auto [effect, message] = DropWithMessage(data, BelowRows(upper));
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(message, L"内部ショートカットファイルを作れません。");
     ASSERT_TRUE(RoundTrip(main));
     EXPECT_TRUE(ListTitles(upper).empty());

@@ -49,6 +49,17 @@ protected:
         return box.text;
     }
     bool Settled() { return RoundTrip(main) && RoundTrip(main); }
+    // The list's label editor once it opens, given this text and ended with Enter.
+    bool TypeTitle(const wchar_t* title)
+    {
+        HWND edit = nullptr;
+        if (!PollFor(10s,
+                     [&] { return (edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0))); }))
+            return false;
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+        PostKey(edit, VK_RETURN);
+        return true;
+    }
 
     CProcess process;
     HWND main = nullptr;
@@ -91,13 +102,7 @@ TEST_F(SettingsToolCommands, InsertionsGoBeforeTheSelectionOrToTheEnd)
 
     // A new submenu opens its title for typing at once.
     Command(kInsertSubmenu, {0});
-    HWND edit = nullptr;
-    ASSERT_TRUE(PollFor(10s, [&] {
-        edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-        return edit != nullptr;
-    }));
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"新しい箱"));
-    PostKey(edit, VK_RETURN);
+    ASSERT_TRUE(TypeTitle(L"新しい箱"));
     ASSERT_TRUE(PollFor(10s, [&] { return Settled() && StoredTitles(kLeftMenuName).front() == L"新しい箱"; }));
     EXPECT_TRUE(StoredMenu(kLeftMenuName)->children[0]->IsKindOf<CXParent>());
     CloseTool(process, main);
@@ -116,13 +121,7 @@ TEST_F(SettingsToolCommands, RenameAndDeleteWithTheQuestionAndTheHotKeyReleased)
     EXPECT_TRUE(Held(kCtrlAlt, 'J'));
 
     Command(kRename, {0});
-    HWND edit = nullptr;
-    ASSERT_TRUE(PollFor(10s, [&] {
-        edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-        return edit != nullptr;
-    }));
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"壱"));
-    PostKey(edit, VK_RETURN);
+    ASSERT_TRUE(TypeTitle(L"壱"));
     ASSERT_TRUE(PollFor(10s, [&] { return Settled() && StoredTitles(kLeftMenuName).front() == L"壱"; }));
 
     const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
