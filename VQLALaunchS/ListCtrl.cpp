@@ -10,6 +10,7 @@
 #include "SentRecord.h"
 #include "SettingsStore.h"
 #include "VQLALaunchSApp.h"
+#include "XWnd.h"
 
 void CVQLAListCtrl::PrepareColumns()
 {
@@ -40,6 +41,12 @@ void CVQLAListCtrl::PrepareColumns()
     SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
 }
 
+namespace {
+// Beyond this many rows a removal fills the list again: under Wine each deleted row of a long
+// list costs milliseconds (ten thousand took 43 s).
+constexpr size_t kRowsRemovedOneByOne = 64;
+} // namespace
+
 void CVQLAListCtrl::ShowParent(CXParent* parent)
 {
     if (parent == shownParent)
@@ -50,6 +57,7 @@ void CVQLAListCtrl::ShowParent(CXParent* parent)
         return;
     // The items' icons are looked up as their rows are first drawn (LVN_GETDISPINFO).
     SetImageList(App().imageListMan.Handle(), LVSIL_SMALL);
+    CXRedrawPause pause(Handle());
     for (int i = 0; i < static_cast<int>(parent->children.size()); ++i)
         FillRow(i, false);
 }
@@ -58,7 +66,11 @@ void CVQLAListCtrl::FillRow(int row, bool selected)
 {
     if (!shownParent || row < 0 || row >= static_cast<int>(shownParent->children.size()))
         return;
-    CXNode* child = shownParent->children[static_cast<size_t>(row)];
+    InsertRow(row, shownParent->children[static_cast<size_t>(row)], selected ? LVIS_SELECTED | LVIS_FOCUSED : 0);
+}
+
+void CVQLAListCtrl::InsertRow(int row, CXNode* child, UINT state)
+{
     const auto texts = RowTexts(*child);
     const int index = InsertItem(row, texts[0], EntryImageOf(*child), reinterpret_cast<LPARAM>(child));
     if (index < 0)
@@ -67,8 +79,8 @@ void CVQLAListCtrl::FillRow(int row, bool selected)
         for (int column = 1; column < kListColumnCount; ++column)
             SetItemText(index, column, texts[static_cast<size_t>(column)]);
     }
-    if (selected)
-        SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (state)
+        SetItemState(index, state, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 int CVQLAListCtrl::RowOf(const CXNode* node) const
@@ -91,6 +103,7 @@ void CVQLAListCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
 {
     if (!ListTakesNotice(notice, shownParent))
         return;
+    CXRedrawPause pause(Handle());
     switch (notice.kind) {
     case XNoticeKind::Changed:
         if (own)
@@ -112,8 +125,25 @@ void CVQLAListCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
         std::vector<CXNode*> rows;
         for (int row = 0; row < ItemCount(); ++row)
             rows.push_back(NodeOfRow(row));
-        for (int row : RowsToRemove(rows, notice.nodes))
-            DeleteItem(row);
+        const std::vector<int> removed = RowsToRemove(rows, notice.nodes);
+        if (removed.size() <= kRowsRemovedOneByOne) {
+            for (int row : removed)
+                DeleteItem(row);
+            break;
+        }
+        // Many rows: the list is filled again with the others, which keep their selection.
+        std::vector<std::pair<CXNode*, UINT>> kept;
+        size_t next = removed.size(); // `removed` runs from the last row to the first
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            if (next > 0 && removed[next - 1] == row) {
+                --next;
+                continue;
+            }
+            kept.emplace_back(rows[static_cast<size_t>(row)], ItemState(row, LVIS_SELECTED | LVIS_FOCUSED));
+        }
+        DeleteAllItems();
+        for (size_t row = 0; row < kept.size(); ++row)
+            InsertRow(static_cast<int>(row), kept[row].first, kept[row].second);
         break;
     }
     case XNoticeKind::HotKeysChanged:

@@ -41,6 +41,8 @@ private:
     CXNode* NodeOfRow(int row) const { return reinterpret_cast<CXNode*>(ItemData(row)); }
     int RowOf(const CXNode* node) const;
     void FillRow(int row, bool selected);
+    // A row for this node at `row`, with these of LVIS_SELECTED | LVIS_FOCUSED.
+    void InsertRow(int row, CXNode* child, UINT state);
     void ApplyNotice(const CChangeNotice& notice, bool own);
     void ClearSelection();
     void StoreColumnWidths();

@@ -257,10 +257,9 @@ bool InsertDropped(HWND view, DWORD effect, CXParent& incoming, CXParent& target
         CXNode* copy = node->Clone();
         if (!copy)
             continue;
+        // Icons are looked up as the views first draw the new entries.
         target.InsertChild(static_cast<size_t>(position) + inserted.size(), copy);
         inserted.push_back(copy);
-        if (auto* item = XDynamicCast<CXItem>(copy))
-            item->UpdateImages();
     }
     if (inserted.empty())
         return false;

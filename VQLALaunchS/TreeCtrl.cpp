@@ -10,6 +10,7 @@
 #include "SentRecord.h"
 #include "VQLALaunchSApp.h"
 #include "WorkaroundTreeEdit.h"
+#include "XWnd.h"
 
 void CVQLATreeCtrl::Fill(CXRoot* menu)
 {
@@ -37,6 +38,21 @@ void CVQLATreeCtrl::InsertChildren(CXParent* parent, HTREEITEM parentItem, int f
             after = TVI_LAST;
     }
     HTREEITEM inserted = nullptr;
+    {
+        CXRedrawPause pause(Handle());
+        inserted = InsertItems(parent, parentItem, after, first, count);
+    }
+    if (expand && count > 0) {
+        Expand(parentItem, TVE_EXPAND);
+        RefreshImage(parentItem);
+    }
+    if (select && inserted)
+        Select(inserted);
+}
+
+HTREEITEM CVQLATreeCtrl::InsertItems(CXParent* parent, HTREEITEM parentItem, HTREEITEM after, int first, int count)
+{
+    HTREEITEM inserted = nullptr;
     for (int i = first; i < first + count && i < static_cast<int>(parent->children.size()); ++i) {
         CXNode* child = parent->children[static_cast<size_t>(i)];
         auto* submenu = XDynamicCast<CXParent>(child);
@@ -45,16 +61,11 @@ void CVQLATreeCtrl::InsertChildren(CXParent* parent, HTREEITEM parentItem, int f
         if (!item)
             break;
         if (submenu)
-            InsertChildren(submenu, item, 0, static_cast<int>(submenu->children.size()), false, false);
+            InsertItems(submenu, item, TVI_FIRST, 0, static_cast<int>(submenu->children.size()));
         after = item;
         inserted = item;
     }
-    if (expand && count > 0) {
-        Expand(parentItem, TVE_EXPAND);
-        RefreshImage(parentItem);
-    }
-    if (select && inserted)
-        Select(inserted);
+    return inserted;
 }
 
 HTREEITEM CVQLATreeCtrl::FindItem(const CXNode* node) const
@@ -133,6 +144,7 @@ void CVQLATreeCtrl::ApplyNotice(const CChangeNotice& notice, bool own)
             Expand(parentItem, TVE_COLLAPSE);
             RefreshImage(parentItem);
         }
+        CXRedrawPause pause(Handle());
         for (int row : RowsToRemove(shown, notice.nodes))
             DeleteItem(items[static_cast<size_t>(row)]);
         break;

@@ -45,6 +45,9 @@ private:
     static CXNode* NodeOf(LPARAM data) { return reinterpret_cast<CXNode*>(data); }
     CXNode* NodeOfItem(HTREEITEM item) const { return item ? NodeOf(ItemData(item)) : nullptr; }
     void InsertChildren(CXParent* parent, HTREEITEM parentItem, int first, int count, bool expand, bool select);
+    // The items of children first..first+count-1 after `after`, with everything below them;
+    // the last one inserted.
+    HTREEITEM InsertItems(CXParent* parent, HTREEITEM parentItem, HTREEITEM after, int first, int count);
     void ApplyNotice(const CChangeNotice& notice, bool own);
     // Image 2 while a submenu's item is expanded, 1 while collapsed; redrawn at once.
     void RefreshImage(HTREEITEM item);

@@ -24,19 +24,6 @@ void ShowAppMessage(const std::wstring& text)
 {
     MessageBoxW(nullptr, text.c_str(), kToolAppName, MB_OK);
 }
-
-// Shell32 has the call from Windows 7 on; looked up so that the program starts on Vista too.
-void SetApplicationId()
-{
-    using SetIdFunction = HRESULT(WINAPI*)(PCWSTR);
-    HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    if (!shell)
-        return;
-    auto set = reinterpret_cast<SetIdFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "SetCurrentProcessExplicitAppUserModelID")));
-    if (set)
-        set(kToolAppUserModelId);
-}
 } // namespace
 
 void CToolPlatform::NotifyTreeSaved(const CXRoot& root)
@@ -53,7 +40,7 @@ CVQLALaunchSApp& App()
 CVQLALaunchSApp::CVQLALaunchSApp()
 {
     theApp = this;
-    SetApplicationId();
+    SetAppUserModelIdIfPossible(kToolAppUserModelId);
     launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
     instanceMappingName = kSettingsToolBlockName;
     isWindows10OrLater = IsWindowsVersionAtLeast(10, 0, 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <unordered_set>
 
 #include "ItemText.h"
 #include "Platform.h"
@@ -424,8 +425,9 @@ void CXParent::InsertChild(size_t index, CXNode* node)
 
 void CXParent::RemoveChildren(const std::vector<CXNode*>& nodes)
 {
-    std::erase_if(children,
-                  [&nodes](CXNode* child) { return std::find(nodes.begin(), nodes.end(), child) != nodes.end(); });
+    // A set: a drop of thousands of entries may be taken back at once.
+    const std::unordered_set<const CXNode*> removed(nodes.begin(), nodes.end());
+    std::erase_if(children, [&removed](CXNode* child) { return removed.contains(child); });
 }
 
 void CXParent::DeleteChildren()

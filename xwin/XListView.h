@@ -43,6 +43,10 @@ public:
         item.iItem = index;
         return SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
     }
+    UINT ItemState(int index, UINT mask) const
+    {
+        return static_cast<UINT>(SendMessageW(Handle(), LVM_GETITEMSTATE, index, mask));
+    }
     void SetItemState(int index, UINT state, UINT mask) const
     {
         LVITEMW item = {};

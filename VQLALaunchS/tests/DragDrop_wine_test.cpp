@@ -9,91 +9,15 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <atomic>
-#include <cstring>
-#include <map>
 #include <thread>
 
+#include "DragSource_win.h"
 #include "MenuStore.h"
 #include "SettingsToolTest_win.h"
 #include "WinHandles.h"
 
 namespace {
 const wchar_t kFileItemTitle[] = L"ファイル指定";
-
-// A data object of another program: global blocks by format, "FileContents" by index.
-class CTestDataObject : public IDataObject {
-public:
-    void Offer(UINT format, std::vector<uint8_t> bytes, LONG index = -1) { blocks[{format, index}] = std::move(bytes); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; } // lives on the test's stack
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        const auto found = Find(format);
-        if (found == blocks.end())
-            return DV_E_FORMATETC;
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, found->second.size());
-        if (!block)
-            return E_OUTOFMEMORY;
-        if (!found->second.empty())
-            std::memcpy(GlobalLock(block), found->second.data(), found->second.size());
-        GlobalUnlock(block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
-    {
-        return Find(format) == blocks.end() ? DV_E_FORMATETC : S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
-    {
-        out->ptd = nullptr;
-        return DATA_S_SAMEFORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override
-    {
-        if (direction != DATADIR_GET)
-            return E_NOTIMPL;
-        std::vector<FORMATETC> offered;
-        for (const auto& [key, bytes] : blocks) {
-            if (key.second == -1)
-                offered.push_back({static_cast<CLIPFORMAT>(key.first), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
-        }
-        return SHCreateStdEnumFmtEtc(static_cast<UINT>(offered.size()), offered.data(), formats);
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
-    {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-private:
-    std::map<std::pair<UINT, LONG>, std::vector<uint8_t>>::const_iterator Find(const FORMATETC* format) const
-    {
-        if (!format || !(format->tymed & TYMED_HGLOBAL))
-            return blocks.end();
-        return blocks.find({format->cfFormat, format->lindex});
-    }
-
-    std::atomic<ULONG> references{1};
-    std::map<std::pair<UINT, LONG>, std::vector<uint8_t>> blocks;
-};
 
 class CTestDropSource : public IDropSource {
 public:
@@ -120,22 +44,6 @@ public:
 std::vector<uint8_t> Utf16Z(const std::wstring& text)
 {
     std::vector<uint8_t> bytes = Utf16Bytes(text);
-    bytes.push_back(0);
-    bytes.push_back(0);
-    return bytes;
-}
-
-// A DROPFILES block of wide names, as file managers offer them.
-std::vector<uint8_t> FileList(const std::vector<std::wstring>& files)
-{
-    std::vector<uint8_t> bytes(sizeof(DROPFILES), 0);
-    auto* header = reinterpret_cast<DROPFILES*>(bytes.data());
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    for (const std::wstring& file : files) {
-        const std::vector<uint8_t> name = Utf16Z(file);
-        bytes.insert(bytes.end(), name.begin(), name.end());
-    }
     bytes.push_back(0);
     bytes.push_back(0);
     return bytes;
@@ -283,11 +191,12 @@ protected:
 
     // A drop from here whose answer brings a message box: the box is read and dismissed from a
     // thread of its own while the drop is still being answered. The drop's effect and the text.
-    std::pair<DWORD, std::wstring> DropWithMessage(CTestDataObject& data, POINT to)
+    std::pair<DWORD, std::wstring> DropWithMessage(CTestDataObject& data, POINT to,
+                                                   std::chrono::milliseconds timeout = 30s)
     {
         std::wstring message;
         std::thread reader([&] {
-            const CFoundBox box = WaitForMessageBox(process.Id(), 30s, kToolBoxCaption);
+            const CFoundBox box = WaitForMessageBox(process.Id(), timeout, kToolBoxCaption);
             message = box.text;
             if (box.window)
                 DismissMessageBox(box.window);
@@ -348,6 +257,73 @@ TEST_F(SettingsToolDragDrop, EntriesMoveAndCopyBetweenTheListsWithTheirHotKeys)
     EXPECT_FALSE(copy->hotKey.HasKey());
     EXPECT_EQ(copy->hotKey.hotKeyId, -1);
     EXPECT_EQ(XDynamicCast<CXItem>(StoredMenu(kRightMenuName)->children[1])->hotKey.virtualKey, 'N');
+    CloseTool(process, main);
+}
+
+// A move within one list reorders the menu, and the launcher's next menu follows.
+TEST_F(SettingsToolDragDrop, AMoveWithinAListReordersTheMenu)
+{
+    ASSERT_TRUE(oleReady);
+    ASSERT_NO_FATAL_FAILURE(
+        Open({NewText(L"一", L"", L"いち"), NewText(L"二", L"", L"に"), NewText(L"三", L"", L"さん")}, {}));
+    ASSERT_TRUE(RealDrag(RowPoint(upper, 2), RowPoint(upper, 0)));
+    ASSERT_TRUE(StoredBecomes(kLeftMenuName, {L"三", L"一", L"二"}));
+    EXPECT_EQ(ListTitles(upper), (std::vector<std::wstring>{L"三", L"一", L"二"}));
+    EXPECT_EQ(TextOfFirstEntry(kOpenLeftMenu), L"さん");
+    CloseTool(process, main);
+}
+
+// In a tree: the middle of a collapsed submenu takes the entry at its end (and the tree opens
+// the submenu to show it); resting there opens the submenu, and an open submenu takes
+// nothing into itself: the entry goes before it.
+TEST_F(SettingsToolDragDrop, ACollapsedSubmenuOfTheTreeTakesEntriesAndOpensOnHover)
+{
+    ASSERT_TRUE(oleReady);
+    ASSERT_NO_FATAL_FAILURE(Open({NewText(L"一", L"", L"いち"), NewText(L"二", L"", L"に"),
+                                  NewSubmenu(L"箱", {NewText(L"中", L"", L"なか")})},
+                                 {NewText(L"右", L"", L"みぎ")}));
+    HWND tree = GetDlgItem(main, kUpperTree);
+    const auto boxEntry = [&] {
+        for (const CTreeEntry& entry : ReadTree(tree)) {
+            if (entry.text == L"箱")
+                return entry;
+        }
+        return CTreeEntry{};
+    };
+    const auto boxMiddle = [&] {
+        RECT rect = {};
+        EXPECT_TRUE(TreeItemRect(tree, boxEntry().item, true, rect));
+        POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(tree, &point);
+        return point;
+    };
+    ASSERT_NE(boxEntry().item, nullptr);
+    ASSERT_FALSE(boxEntry().expanded);
+
+    // A short rest: the submenu stays closed and takes the entry at its end.
+    ASSERT_TRUE(RealDrag(RowPoint(upper, 0), boxMiddle(), 1, L"", 400ms));
+    ASSERT_TRUE(StoredBecomes(kLeftMenuName, {L"二", L"箱"}));
+    {
+        const auto left = StoredMenu(kLeftMenuName);
+        const auto* box = XDynamicCast<CXParent>(left->children[1]);
+        ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box->children.size(), 2u);
+        EXPECT_EQ(box->children[0]->GetTitle(), L"中");
+        EXPECT_EQ(box->children[1]->GetTitle(), L"一");
+    }
+    EXPECT_EQ(TextOfFirstEntry(kOpenLeftMenu), L"に");
+    // The tree shows where the entry went.
+    EXPECT_TRUE(boxEntry().expanded);
+
+    // Closed again, then a long rest from the other menu's list: the submenu opens, and the
+    // entry goes before it.
+    SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(boxEntry().item));
+    ASSERT_FALSE(boxEntry().expanded);
+    ASSERT_TRUE(RealDrag(RowPoint(lower, 0), boxMiddle(), 1, L"", 3000ms));
+    ASSERT_TRUE(StoredBecomes(kLeftMenuName, {L"二", L"右", L"箱"}));
+    ASSERT_TRUE(StoredBecomes(kRightMenuName, {}));
+    EXPECT_TRUE(boxEntry().expanded);
+    EXPECT_EQ(StoredMenu(kLeftMenuName)->children.size(), 3u);
     CloseTool(process, main);
 }
 
@@ -585,6 +561,65 @@ TEST_F(SettingsToolDragDrop, ADropThatWouldMakeTheMenuTooLargeIsTakenBack)
     EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
     EXPECT_EQ(ListTitles(upper).size(), count);
     EXPECT_EQ(ReadTree(GetDlgItem(main, kUpperTree)).size(), count + 1);
+    CloseTool(process, main);
+}
+
+// Large drops: 10,000 files make a menu the store cannot take, and all of them are taken back
+// after the message; a text of 10 MB becomes one entry whose text lives in an internal file.
+TEST_F(SettingsToolDragDrop, LargeDropsAreTakenWholeOrNotAtAll)
+{
+    ASSERT_TRUE(oleReady);
+    // In folders of a hundred: Wine makes each new file of a folder look through the folder.
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 10000; ++i) {
+        const std::wstring subfolder = folder.File(L"束" + std::to_wstring(i / 100));
+        if (i % 100 == 0) {
+            ASSERT_TRUE(CreateDirectoryW(subfolder.c_str(), nullptr));
+        }
+        wchar_t name[64];
+        swprintf(name, 64, L"\\大量に落とすファイル %05d.txt", i);
+        files.push_back(subfolder + name);
+        ASSERT_TRUE(WriteFileBytes(files.back(), {'x'}));
+    }
+    // Every path is stored in UTF-16: the paths alone pass the limit.
+    ASSERT_GT(files.size() * files.front().size() * 2, kMaxArchiveSize);
+    ASSERT_NO_FATAL_FAILURE(Open({NewItem(L"既存", L"", L"a.exe")}, {}));
+    const CRegistrySnapshot before = SnapshotRegistry(kSettingsKey);
+    {
+        CTestDataObject data;
+        data.Offer(CF_HDROP, FileList(files));
+        // The tool asks the shell for every file's display name while the drag enters.
+        const auto [effect, message] = DropWithMessage(data, BelowRows(upper), 180s);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+        EXPECT_EQ(message, L"項目が多すぎてセーブできません。");
+    }
+    ASSERT_TRUE(RoundTrip(main));
+    EXPECT_EQ(SnapshotRegistry(kSettingsKey), before);
+    EXPECT_EQ(ListTitles(upper), std::vector<std::wstring>{L"既存"});
+    EXPECT_EQ(ReadTree(GetDlgItem(main, kUpperTree)).size(), 2u);
+
+    const std::wstring links = ProductDataFolder() + L"\\LNKs";
+    std::wstring text;
+    for (int line = 0; text.size() < 5000000; ++line)
+        text += L"長い文の" + std::to_wstring(line) + L"行目\r\n";
+    text.resize(5000000); // 10 MB in UTF-16
+    {
+        CTestDataObject data;
+        data.Offer(CF_UNICODETEXT, Utf16Z(text));
+        EXPECT_EQ(DragFromHere(data, BelowRows(upper)), static_cast<DWORD>(DROPEFFECT_LINK));
+    }
+    ASSERT_TRUE(StoredBecomes(kLeftMenuName, {L"既存", L""}));
+    const auto left = StoredMenu(kLeftMenuName);
+    const auto* entry = XDynamicCast<CXTextItem>(left->children[1]);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->isInternal, 1);
+    EXPECT_TRUE(entry->text.empty());
+    const std::vector<std::wstring> made = FilesIn(links);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(entry->path, L"%VelquinLNKs%\\" + made[0]);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(links + L"\\" + made[0], bytes));
+    EXPECT_TRUE(bytes == Utf16Bytes(text)) << bytes.size() << " bytes in the internal file";
     CloseTool(process, main);
 }
 

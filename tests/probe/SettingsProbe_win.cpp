@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "InstanceBlock_win.h"
 #include "LauncherProbe_win.h"
@@ -360,8 +361,11 @@ bool RealClick(POINT screenPoint)
                       L" click 1");
 }
 
-bool RealDrag(POINT from, POINT to, int button, const std::wstring& keys)
+bool RealDrag(POINT from, POINT to, int button, const std::wstring& keys, std::chrono::milliseconds rest)
 {
+    // xdotool's sleep takes seconds; half the rest before a last small move, half after it.
+    wchar_t half[32];
+    swprintf(half, 32, L" sleep %.3f", static_cast<double>(rest.count()) / 2000.0);
     const auto at = [](LONG x, LONG y) {
         return L" mousemove --sync " + std::to_wstring(x) + L" " + std::to_wstring(y);
     };
@@ -372,8 +376,8 @@ bool RealDrag(POINT from, POINT to, int button, const std::wstring& keys)
     // change the selection instead.
     if (!keys.empty())
         arguments += L" keydown " + keys;
-    arguments += at((from.x + to.x) / 2, (from.y + to.y) / 2) + L" sleep 0.3" + at(to.x, to.y) + L" sleep 0.5" +
-                 at(to.x + 1, to.y) + L" sleep 0.5 mouseup " + b;
+    arguments += at((from.x + to.x) / 2, (from.y + to.y) / 2) + L" sleep 0.3" + at(to.x, to.y) + half +
+                 at(to.x + 1, to.y) + half + L" mouseup " + b;
     if (!keys.empty())
         arguments += L" sleep 0.2 keyup " + keys;
     return RunXdotool(arguments);

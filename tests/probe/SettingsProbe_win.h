@@ -99,10 +99,11 @@ bool RealDoubleClick(POINT screenPoint);
 // Real keys on the session's X display (xdotool key syntax, such as "Escape" or "ctrl+k").
 bool RealKeys(const std::wstring& keys);
 // A drag of the real pointer: the button (1 left, 3 right) pressed at from, the pointer moved
-// past the drag threshold and on to `to`, where it rests a moment and the button is released;
-// keys (xdotool names such as "ctrl") are held down from the start of the drag to the end. xdotool runs on its own: the
-// caller watches the effect.
-bool RealDrag(POINT from, POINT to, int button = 1, const std::wstring& keys = L"");
+// past the drag threshold and on to `to`, where it rests for `rest` and the button is released;
+// keys (xdotool names such as "ctrl") are held down from the start of the drag to the end.
+// xdotool runs on its own: the caller watches the effect.
+bool RealDrag(POINT from, POINT to, int button = 1, const std::wstring& keys = L"",
+              std::chrono::milliseconds rest = std::chrono::milliseconds(1000));
 // The real pointer's button pressed at a point and held; and, in a second step, the pointer
 // moved to a point, resting there a moment, and the button released. For a drag that another
 // program (a test itself) runs between the two steps.
