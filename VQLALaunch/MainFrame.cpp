@@ -276,6 +276,9 @@ LRESULT CMainFrame::OnLauncherMessage(WPARAM wParam, LPARAM lParam)
         return static_cast<int32_t>(hotKeyManager.Unregister(window, static_cast<int32_t>(lParam)));
     }
     default:
+        // Any other value is a command id as a whole: 0x20008004 is not command 0x8004.
+        if (wParam > 0xFFFF)
+            return 0;
         return SendMessageW(Handle(), WM_COMMAND, wParam, lParam);
     }
 }
@@ -299,7 +302,9 @@ void CMainFrame::OnShowPreparedMenu()
 LRESULT CMainFrame::OnHotKey(WPARAM wParam, LPARAM lParam)
 {
     CFrameHotKeyActions actions(*this);
-    DispatchHotKey(static_cast<int>(wParam), fixedHotKeys, leftRoot, rightRoot, actions);
+    // The whole value is the id: one with bits above an int's is nobody's.
+    if (wParam <= 0x7FFFFFFF)
+        DispatchHotKey(static_cast<int>(wParam), hotKeyManager.Ids(), fixedHotKeys, leftRoot, rightRoot, actions);
     return Default(WM_HOTKEY, wParam, lParam);
 }
 

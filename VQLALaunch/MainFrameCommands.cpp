@@ -132,7 +132,7 @@ HWND CMainFrame::BringOwnPopupForward()
     if (!popup || popup == Handle())
         return nullptr;
     SetForegroundWindow(popup);
-    MessageBeep(MB_OK);
+    MessageBeep(0xFFFFFFFF); // the simple beep
     return popup;
 }
 

@@ -60,7 +60,7 @@ CVQLALaunchApp& App()
 CVQLALaunchApp::CVQLALaunchApp()
 {
     theApp = this;
-    SetCurrentProcessExplicitAppUserModelID(kAppUserModelId);
+    SetAppUserModelIdIfPossible(kAppUserModelId);
     launcherMessage = RegisterWindowMessageW(kLauncherMessageName);
     instanceMappingName = kLauncherBlockName;
     startupScale = 100;

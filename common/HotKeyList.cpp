@@ -222,8 +222,11 @@ CXItem* FindItemByHotKeyId(CXRoot& root, int id)
     return match;
 }
 
-void DispatchHotKey(int id, const CFixedHotKeys& fixed, CXRoot& left, CXRoot& right, CHotKeyActions& actions)
+void DispatchHotKey(int id, std::span<const int32_t> registered, const CFixedHotKeys& fixed, CXRoot& left,
+                    CXRoot& right, CHotKeyActions& actions)
 {
+    if (id <= 0 || std::find(registered.begin(), registered.end(), id) == registered.end())
+        return;
     for (int index : kDispatchOrder) {
         if (fixed[static_cast<size_t>(index)].hotKeyId != id)
             continue;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <vector>
 
 #include "HotKeyTarget.h"
@@ -119,4 +120,7 @@ CXItem* FindItemByHotKeyId(CXRoot& root, int id);
 
 // Routes WM_HOTKEY(id): the fixed bindings in the order 0, 1, 2, 7, 3-6, then the items of the
 // left and of the right tree. An item is launched as from its menu, without error report.
-void DispatchHotKey(int id, const CFixedHotKeys& fixed, CXRoot& left, CXRoot& right, CHotKeyActions& actions);
+// Only an id that this launcher registered and holds (one of `registered`) leads anywhere:
+// any program can post WM_HOTKEY, and records without a key or with a stale id carry ids too.
+void DispatchHotKey(int id, std::span<const int32_t> registered, const CFixedHotKeys& fixed, CXRoot& left,
+                    CXRoot& right, CHotKeyActions& actions);

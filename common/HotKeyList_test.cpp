@@ -528,9 +528,11 @@ protected:
     std::vector<std::wstring> Dispatch(int id)
     {
         CRecordingActions actions;
-        DispatchHotKey(id, fixed, left, right, actions);
+        DispatchHotKey(id, registered, fixed, left, right, actions);
         return actions.events;
     }
+    // The ids the launcher holds: every id of these tests but 30 and 31.
+    std::vector<int32_t> registered = {10, 11, 12, 13, 14, 15, 16, 17, 18, 20, 21, 22, 23, 50};
     CXRoot left{kLeftMenuName};
     CXRoot right{kRightMenuName};
     CFixedHotKeys fixed;
@@ -598,6 +600,22 @@ TEST_F(HotKeyDispatch, ItemsAreLaunchedLeftTreeFirst)
     Dispatch(23);
     EXPECT_EQ(env.platform.launches.size(), 2u);
     EXPECT_EQ(env.platform.clipboard.size(), 1u);
+}
+
+// Any program can post WM_HOTKEY: ids the launcher does not hold lead nowhere, though records
+// without a key (-1) or with a stale stored id carry them.
+TEST_F(HotKeyDispatch, OnlyIdsTheLauncherHoldsDispatch)
+{
+    fixed[kHotKeyLeftMenu].hotKeyId = -1;
+    fixed[kHotKeyRightMenu].hotKeyId = 0;
+    fixed[kHotKeySettings].hotKeyId = 30;
+    AddItem(left, L"C:\\stale.exe", Binding(2, 0x31, L"", 31));
+    AddItem(right, L"C:\\none.exe", Binding(0, 0, L"", -1));
+    for (int id : {-1, 0, 30, 31, INT32_MIN})
+        EXPECT_TRUE(Dispatch(id).empty()) << id;
+    EXPECT_TRUE(env.platform.launches.empty());
+    // A held id still works beside them.
+    EXPECT_EQ(Dispatch(13), std::vector<std::wstring>{L"folder 3"});
 }
 
 TEST_F(HotKeyDispatch, FailedLaunchIsNotReported)

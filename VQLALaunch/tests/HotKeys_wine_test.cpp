@@ -189,6 +189,20 @@ TEST_F(LauncherHotKeys, StartUpStoresTheIdsOfTheRunningLauncherAndHotKeysLaunchI
     PostMessageW(window, WM_HOTKEY, 99, 0);
     EXPECT_EQ(Send(window, 0x10000000, 0x20), 1u);
     EXPECT_TRUE(FindMessageBoxes(process.Id()).empty());
+
+    // Ids the launcher does not hold: -1 of the records without a key (the right menu's), 0,
+    // the stale stored ones, and the left menu's id with higher bits set. No menu opens.
+    for (WPARAM id : {static_cast<WPARAM>(-1), WPARAM(0), WPARAM(77), WPARAM(5), (WPARAM(1) << 32) | 1}) {
+        PostMessageW(window, WM_HOTKEY, id, 0);
+        EXPECT_FALSE(PollFor(1s, [] { return !VisibleMenuWindows().empty(); })) << std::hex << id;
+    }
+    // The left menu's own id opens it.
+    PostMessageW(window, WM_HOTKEY, 1, MAKELPARAM(kModAltControl, 'L'));
+    std::vector<HWND> menus;
+    EXPECT_TRUE(PollFor(10s, [&] { return !(menus = VisibleMenuWindows()).empty(); }));
+    for (HWND menu : menus)
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PollFor(10s, [] { return VisibleMenuWindows().empty(); }));
     ExitLauncher();
 }
 

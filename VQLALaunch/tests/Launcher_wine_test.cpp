@@ -247,7 +247,16 @@ TEST_F(LauncherTest, SettingStartsTheSettingsToolBesideTheLauncher)
     const std::wstring marker = tool + L".ran";
 
     CProcess first;
-    ASSERT_NE(StartFirst(first), nullptr);
+    HWND window = StartFirst(first);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(FileExists(marker));
+    // Through the registered message only the whole value is a command: these carry the
+    // settings command (32772 = 0x8004) in their low 16 bits and start nothing.
+    for (WPARAM wParam : {WPARAM(0x20008004), WPARAM(0x00018004), (WPARAM(1) << 32) | 0x8004}) {
+        LRESULT result = 0;
+        EXPECT_TRUE(SendLauncher(window, wParam, 0, result));
+    }
+    Sleep(1500);
     EXPECT_FALSE(FileExists(marker));
     CProcess second = Start(L"/setting");
     EXPECT_TRUE(second.WaitForExit(kEndTimeout));

@@ -21,3 +21,15 @@ std::wstring LoadResourceString(UINT id)
     int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 && text ? std::wstring(text, length) : std::wstring();
 }
+
+void SetAppUserModelIdIfPossible(const wchar_t* id)
+{
+    using SetIdFunction = HRESULT(WINAPI*)(PCWSTR);
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    if (!shell)
+        return;
+    auto set = reinterpret_cast<SetIdFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SetCurrentProcessExplicitAppUserModelID")));
+    if (set)
+        set(id);
+}
