@@ -81,13 +81,14 @@ HBITMAP CODMTexture::MakeTextureBitmap(HDC dc, Gdiplus::Bitmap& image, XColorRef
         CSelectObject select(memory.get(), bitmap);
         Gdiplus::Graphics graphics(memory.get());
         // Only the tile is visible: the rest of a large image is neither filled nor decoded.
-        if (opacity < 255) {
+        const CODMTextureLayers layers = ODMTextureLayers(opacity);
+        if (layers.blackAndImage) {
             Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
             graphics.FillRectangle(&black, 0, 0, tile.cx, tile.cy);
             graphics.DrawImage(&image, Gdiplus::Rect(0, 0, tile.cx, tile.cy), 0, 0, tile.cx, tile.cy,
                                Gdiplus::UnitPixel);
         }
-        if (opacity > 0) {
+        if (layers.colourOverlay) {
             Gdiplus::SolidBrush over(Gdiplus::Color(ODMHighlightArgb(color, opacity)));
             graphics.FillRectangle(&over, 0, 0, tile.cx, tile.cy);
         }
@@ -130,7 +131,7 @@ void CODMTexture::LoadTexture(HWND window, const std::wstring& path, XColorRef c
                     normalBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, 0, 0));
                     if (normalBitmap)
                         normalBrush = ShareGdiObject(CreatePatternBrush(static_cast<HBITMAP>(normalBitmap.get())));
-                    if (opacity != 0) {
+                    if (!ODMHighlightSharesNormal(opacity)) {
                         highlightBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, color, opacity));
                         if (highlightBitmap)
                             highlightBrush =
@@ -160,7 +161,7 @@ void CMainFrame::LoadAppearanceAtCreation()
 {
     LoadODMSettings(odm.settings);
     odm.drawType = EffectiveDrawType(odm.settings.drawType);
-    if (odm.drawType == kDrawCustomColor && odm.settings.useTexture)
+    if (ODMTextureWanted(odm.settings))
         odm.texture.LoadTexture(Handle(), odm.settings.textureFile, odm.settings.colors[kColorHighlightBack],
                                 odm.settings.alphaHighlight);
     else
@@ -171,18 +172,24 @@ void CMainFrame::BeginODMMenu()
 {
     LoadAppearanceAtCreation();
     odm.textureShift = LoadTextureShift();
-    odm.theme = odm.drawType == kDrawTheme ? MenuTheme() : nullptr;
-    if (odm.theme) {
+    HTHEME theme = odm.drawType == kDrawTheme ? MenuTheme() : nullptr;
+    odm.theme = nullptr;
+    switch (ODMPaletteSource(odm.drawType, theme != nullptr)) {
+    case XODMPalette::Theme:
+        odm.theme = theme;
         if (odm.menuThemeBackground != CLR_INVALID)
             odm.backgroundBrush.reset(CreateSolidBrush(odm.menuThemeBackground));
-    } else if (odm.drawType == kDrawCustomColor) {
+        break;
+    case XODMPalette::Custom:
         odm.backgroundBrush.reset(CreateSolidBrush(odm.settings.colors[kColorBack]));
-    } else {
+        break;
+    case XODMPalette::System:
         if (odm.drawType == kDrawTheme)
             odm.drawType = kDrawSysColor; // visual styles off: the plain path in system colours
         if (odm.drawType != kDrawBySystem)
             ApplySystemColors(odm.settings, {GetSysColor(COLOR_MENU), GetSysColor(COLOR_MENUTEXT),
                                              GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
+        break;
     }
 }
 

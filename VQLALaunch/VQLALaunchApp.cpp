@@ -162,17 +162,19 @@ bool CVQLALaunchApp::CreateMainWindow(bool anotherLauncherRuns)
     return true;
 }
 
-bool CVQLALaunchApp::PublishInstance(XLaunchSwitch launchSwitch)
+bool CVQLALaunchApp::PublishInstance(CInstanceClaim& claim, XLaunchSwitch launchSwitch)
 {
-    HWND running = nullptr;
-    switch (PublishInstanceWindow(instanceMappingName.c_str(), MainWindowHandle(), instanceMapping, running)) {
+    switch (claim.Result()) {
     case XPublish::Published:
+        claim.Publish(MainWindowHandle(), instanceMapping);
+        return true;
     case XPublish::Unavailable: // unreachable for others, but this start still serves as the launcher
         return true;
     case XPublish::AnotherRuns:
         break;
     }
-    if (running) {
+    // The running launcher may still be making its window: it claimed the block first.
+    if (HWND running = claim.OtherWindow(kRestartWaitMs)) {
         if (unsigned command = SwitchCommand(launchSwitch))
             PostMessageW(running, launcherMessage, command, 0);
     }
@@ -260,19 +262,21 @@ bool CVQLALaunchApp::StartUp()
 
     // The switch is read, and a restart waits for the old launcher, before the main window
     // exists: a restarted launcher then registers its hotkeys after the old one has let go
-    // of them. A start that finds another launcher running makes a window that only carries
-    // its command: it neither registers hotkeys nor saves the trees, so the stored ids stay
-    // those of the running launcher. (Two starts racing each other can both miss the other
-    // here; the block below still elects one of them.)
+    // of them. The block is claimed before the window is made, so the claim alone decides
+    // what the window becomes: a start that finds another launcher running makes a window
+    // that only carries its command (it neither loads nor registers hotkeys nor saves the
+    // trees, so the stored ids stay those of the running launcher), and a launcher that ends
+    // meanwhile can no longer leave the block to a window that loaded nothing.
     const XLaunchSwitch launchSwitch = FindLaunchSwitch(CommandLine());
     if (launchSwitch == XLaunchSwitch::Restart && !WaitForOldLauncher()) {
         CloseToolWindows();
         return false;
     }
-    if (!CreateMainWindow(InstanceBlockExists(instanceMappingName.c_str())))
+    CInstanceClaim claim(instanceMappingName.c_str());
+    if (!CreateMainWindow(claim.Result() == XPublish::AnotherRuns))
         return false;
 
-    if (!PublishInstance(launchSwitch))
+    if (!PublishInstance(claim, launchSwitch))
         return false;
 
     CloseToolWindows();

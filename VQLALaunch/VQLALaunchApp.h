@@ -17,6 +17,7 @@
 #include "WinHandles.h"
 #include "XWinApp.h"
 
+class CInstanceClaim;
 class CMainFrame;
 
 inline constexpr wchar_t kAppName[] = L"Velquinランチャー";
@@ -72,7 +73,7 @@ private:
     bool CreateMainWindow(bool anotherLauncherRuns);
     bool WaitForOldLauncher();
     // False when another launcher runs: this start has posted its command and ends.
-    bool PublishInstance(XLaunchSwitch launchSwitch);
+    bool PublishInstance(CInstanceClaim& claim, XLaunchSwitch launchSwitch);
     void LookUpScaleApi();
     void CreateImageList();
     void StartScaleWatching();

@@ -176,10 +176,13 @@ std::vector<int> HotKeyIdsOf(CXRoot& root)
 
 // A tree read whole from its stored value whose ids came out as they were is stored
 // already: two menus at their largest are two megabytes written at every start otherwise.
+// Only the older value names beside it go.
 void SaveUnlessStored(CXRoot& root, const std::vector<int>& idsBefore)
 {
     if (!root.matchesStore || HotKeyIdsOf(root) != idsBefore)
         root.Save();
+    else
+        root.DropOlderForms();
 }
 } // namespace
 

@@ -465,10 +465,11 @@ TEST_F(HotKeyStartUp, StoresTheListAndBothTreesWithTheNewIds)
 }
 
 // A tree is written again only when its stored value does not already hold it with the new
-// ids: stored in the current form, read whole, ids unchanged.
+// ids: stored in the current form, read whole, ids unchanged. Either way only the current
+// form remains.
 TEST(HotKeyStartUpSaving, TreeIsWrittenUnlessItsStoredValueHoldsItAlready)
 {
-    enum class Stored { Nothing, CurrentForm, OlderForm, Corrupt };
+    enum class Stored { Nothing, CurrentForm, CurrentBesideOlder, OlderForm, Corrupt };
     struct Case {
         const char* name;
         Stored stored;
@@ -476,6 +477,8 @@ TEST(HotKeyStartUpSaving, TreeIsWrittenUnlessItsStoredValueHoldsItAlready)
         bool written;
     } cases[] = {
         {"same ids in the current form", Stored::CurrentForm, 1, false},
+        {"same ids, older forms beside it", Stored::CurrentBesideOlder, 1, false},
+        {"ids changed, older forms beside it", Stored::CurrentBesideOlder, 7, true},
         {"ids changed", Stored::CurrentForm, 7, true},
         {"older form", Stored::OlderForm, 1, true},
         {"nothing stored", Stored::Nothing, 1, true},
@@ -495,7 +498,13 @@ TEST(HotKeyStartUpSaving, TreeIsWrittenUnlessItsStoredValueHoldsItAlready)
                 env.store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v2", *bytes);
             else if (c.stored != Stored::Nothing)
                 env.store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3", *bytes);
+            if (c.stored == Stored::CurrentBesideOlder) {
+                env.store.SetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v2", {1, 2, 3});
+                env.store.SetBlob(kSectionSettings, kLeftMenuName, {4, 5, 6});
+            }
         }
+        const std::optional<std::vector<uint8_t>> before =
+            env.store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3");
         CXRoot left{kLeftMenuName, 1};
         CXRoot right{kRightMenuName, 2};
         left.Load();
@@ -513,6 +522,11 @@ TEST(HotKeyStartUpSaving, TreeIsWrittenUnlessItsStoredValueHoldsItAlready)
         CXRoot stored{kLeftMenuName};
         ASSERT_TRUE(stored.Load());
         EXPECT_NE(FindItemByHotKeyId(stored, 1), nullptr);
+        EXPECT_FALSE(env.store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v2"));
+        EXPECT_FALSE(env.store.GetBlob(kSectionSettings, kLeftMenuName));
+        if (!c.written) {
+            EXPECT_EQ(env.store.GetBlob(kSectionSettings, std::wstring(kLeftMenuName) + L"_v3"), before);
+        }
     }
 }
 

@@ -189,6 +189,8 @@ public:
     // Store and load the tree under its name in the settings store.
     bool Save();
     bool Load();
+    // Deletes the values of the older forms ("_v2" and the bare name), which Load still reads.
+    void DropOlderForms();
 
     std::wstring name;  // "MenuData_1" or "MenuData_2"
     int rootId = 0;     // settings tool: the reload flag of this tree (1 or 2)

@@ -199,12 +199,16 @@ bool CXRoot::Save()
     }
     CSettingsStore& store = Store();
     store.SetBlob(kSectionSettings, name + kValueSuffixes[0], *bytes);
-    // Only the newest form stays behind.
-    for (size_t i = 1; i < std::size(kValueSuffixes); ++i)
-        store.SetString(kSectionSettings, name + kValueSuffixes[i], std::nullopt);
+    DropOlderForms();
     matchesStore = true;
     Platform().NotifyTreeSaved(*this);
     return true;
+}
+
+void CXRoot::DropOlderForms()
+{
+    for (size_t i = 1; i < std::size(kValueSuffixes); ++i)
+        Store().SetString(kSectionSettings, name + kValueSuffixes[i], std::nullopt);
 }
 
 bool CXRoot::Load()

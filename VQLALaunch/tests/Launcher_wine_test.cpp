@@ -3,6 +3,7 @@
 // and their message boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "LauncherProbe_win.h"
@@ -402,6 +403,89 @@ TEST_F(LauncherTest, HostileMessagesLeaveItRunningAndTheStoreUnchanged)
     EXPECT_TRUE(FindMessageBoxes(first.Id()).empty());
     EXPECT_EQ(SnapshotRegistry(kVendorKey), before);
     ExitThroughSecondStart(first);
+}
+
+// The hidden main window a launcher process has made so far, if any.
+HWND FrameWindowOf(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search = {processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (owner == s->processId && std::wstring(name) == L"VQLALaunchMainFrame") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A launcher that ends while a second one starts: the second either carries its command to
+// the one that ran and ends, or it becomes a whole launcher (its trees loaded and stored);
+// never a launcher holding the block with a window that loaded nothing.
+TEST_F(LauncherTest, ALauncherEndingWhileAnotherStartsLeavesNoHollowLauncher)
+{
+    using namespace std::chrono;
+    // One round: the running launcher lets go of its block `delay` after the second start.
+    int tookOver = 0;
+    auto round = [&](milliseconds delay) {
+        SCOPED_TRACE(delay.count());
+        CleanLauncherUserState();
+        CFakeRunningLauncher old;
+        CProcess second = Start(L"/leftmenu");
+        Sleep(static_cast<DWORD>(delay.count()));
+        old.ReleaseBlock();
+        if (second.WaitForExit(3s)) {
+            EXPECT_EQ(old.Pump(), (std::vector<std::pair<WPARAM, LPARAM>>{{32832, 0}}));
+            EXPECT_FALSE(LauncherBlockExists());
+            return;
+        }
+        ++tookOver;
+        HWND window = WaitForLauncherWindow(kStartTimeout);
+        ASSERT_NE(window, nullptr);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        EXPECT_EQ(owner, second.Id());
+        EXPECT_TRUE(old.Pump().empty());
+        EXPECT_EQ(SnapshotRegistry(kSettingsKey).count(L"|MenuData_1_v3"), 1u) << "a launcher that loaded nothing";
+        ExitThroughSecondStart(second);
+    };
+
+    // When an undisturbed second start shows its window (or ends unseen): the look at the
+    // block comes shortly before, the claim shortly after.
+    auto windowSeen = [&] {
+        CleanLauncherUserState();
+        CFakeRunningLauncher old;
+        const auto begin = steady_clock::now();
+        CProcess second = Start(L"/leftmenu");
+        while (!FrameWindowOf(second.Id()) && second.IsRunning() && steady_clock::now() - begin < kStartTimeout)
+            ;
+        const auto seen = duration_cast<milliseconds>(steady_clock::now() - begin);
+        EXPECT_TRUE(second.WaitForExit(10s));
+        return seen;
+    };
+    std::vector<milliseconds> seen = {windowSeen(), windowSeen(), windowSeen()};
+    std::sort(seen.begin(), seen.end());
+    const milliseconds shown = std::min(seen[1], milliseconds(2000));
+
+    // Releases in small steps over the latter part of the time up to that moment (a release
+    // much earlier only lets the start become the launcher, at a few seconds a round), so that
+    // some fall between the start's look at the block and its claim if the two are apart.
+    // Start-up times vary, so each step gets a random offset within it.
+    std::mt19937 random(20261211);
+    constexpr int kStepMs = 6;
+    for (auto at = shown * 2 / 5; at < shown + milliseconds(2 * kStepMs); at += milliseconds(kStepMs))
+        round(at + milliseconds(random() % kStepMs));
+    RecordProperty("took_over", tookOver);
 }
 
 TEST_F(LauncherTest, RestartWaitsForTheOldLauncherToLetGo)

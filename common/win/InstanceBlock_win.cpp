@@ -32,24 +32,47 @@ HWND ReadInstanceWindow(const wchar_t* name)
     return WindowFromBlockBytes(view.get());
 }
 
-XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other)
+CInstanceClaim::CInstanceClaim(const wchar_t* name)
 {
-    other = nullptr;
-    CKernelHandle created(
-        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kInstanceBlockSize, name));
+    created.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kInstanceBlockSize, name));
     if (!created)
-        return XPublish::Unavailable;
+        return;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    CMappedViewHandle view(MapViewOfFile(created.get(), FILE_MAP_ALL_ACCESS, 0, 0, kInstanceBlockSize));
-    if (existed) {
-        if (view)
-            other = WindowFromBlockBytes(view.get());
-        return XPublish::AnotherRuns;
+    view.reset(MapViewOfFile(created.get(), FILE_MAP_ALL_ACCESS, 0, 0, kInstanceBlockSize));
+    result = existed ? XPublish::AnotherRuns : XPublish::Published;
+}
+
+HWND CInstanceClaim::OtherWindow(DWORD timeoutMs) const
+{
+    if (result != XPublish::AnotherRuns || !view)
+        return nullptr;
+    // Holding the block open keeps its bytes readable even if its owner ends meanwhile.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = WindowFromBlockBytes(view.get()))
+            return window;
+        if (GetTickCount() - start >= timeoutMs)
+            return nullptr;
+        Sleep(20);
     }
+}
+
+void CInstanceClaim::Publish(HWND window, CKernelHandle& block)
+{
+    if (result != XPublish::Published)
+        return;
     if (view)
         WriteInstanceWindow(view.get(), window);
+    view.reset();
     block = std::move(created);
-    return XPublish::Published;
+}
+
+XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other)
+{
+    CInstanceClaim claim(name);
+    other = claim.OtherWindow(0);
+    claim.Publish(window, block);
+    return claim.Result();
 }
 
 void CloseToolWindows()

@@ -28,5 +28,24 @@ enum class XPublish {
 // window kept there (null when it cannot be read).
 XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other);
 
+// The election taken before this process has a window: the block is created (or found) at
+// once, so that no other process can win it while the window is being made, and the window
+// is written into it afterwards. Until then the block holds a null handle.
+class CInstanceClaim {
+public:
+    explicit CInstanceClaim(const wchar_t* name);
+    XPublish Result() const { return result; }
+    // After AnotherRuns: the window of the process that holds the block, waiting up to
+    // timeoutMs while that process is still making it; null when none appears.
+    HWND OtherWindow(DWORD timeoutMs) const;
+    // After Published: writes window into the block and hands the open block to `block`.
+    void Publish(HWND window, CKernelHandle& block);
+
+private:
+    XPublish result = XPublish::Unavailable;
+    CKernelHandle created;
+    CMappedViewHandle view;
+};
+
 // Closes a running settings tool and customizer (WM_CLOSE to the windows of their blocks).
 void CloseToolWindows();

@@ -19,4 +19,11 @@ if [ -z "${VELQ_WINE_SESSION:-}" ]; then
     exec "$here/session.sh" "$here/run.sh" "$@"
 fi
 shift
-exec wine "$exe" "$@"
+wine "$exe" "$@"
+status=$?
+# A program that dies before it prints anything (a crash in start-up, a loader failure) leaves
+# ctest nothing to show but the status.
+if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+    echo "run.sh: $(basename "$exe") ended with status $status" >&2
+fi
+exit "$status"
