@@ -405,27 +405,30 @@ TEST_F(LauncherTest, HostileMessagesLeaveItRunningAndTheStoreUnchanged)
     ExitThroughSecondStart(first);
 }
 
+struct CFrameSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindFrameWindow(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<CFrameSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == search->processId && std::wstring(name) == L"VQLALaunchMainFrame") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The hidden main window a launcher process has made so far, if any.
 HWND FrameWindowOf(DWORD processId)
 {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (owner == s->processId && std::wstring(name) == L"VQLALaunchMainFrame") {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CFrameSearch search = {processId, nullptr};
+    EnumWindows(FindFrameWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
