@@ -24,7 +24,7 @@ for program in "$@"; do
     # DLL names from "DLL Name: X" lines, function names from the hint/name rows below them
     # (also the delay-load table's, which objdump lists the same way).
     dlls=$(printf '%s\n' "$table" | sed -n 's/^[[:space:]]*DLL Name: //p')
-    functions=$(printf '%s\n' "$table" | awk '/DLL Name:/ {inside = 1; next} inside && /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/ {print $NF} /^$/ {inside = inside}')
+    functions=$(printf '%s\n' "$table" | awk '/DLL Name:/ {inside = 1; next} inside && /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/ {print $NF}')
     if [ -z "$dlls" ]; then
         echo "$name: no import table found" >&2
         status=1
