@@ -1,5 +1,6 @@
 #include "MenuStore.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "XArchive.h"
@@ -49,6 +50,55 @@ std::optional<std::vector<uint8_t>> WriteTreeArchive(CXRoot& root)
 bool ReadTreeArchive(CXRoot& root, std::span<const uint8_t> bytes)
 {
     return ReadRecord(root, bytes, XRecord::Root);
+}
+
+namespace {
+size_t CountEntries(const CXParent& parent)
+{
+    size_t n = parent.children.size();
+    for (const CXNode* child : parent.children) {
+        if (auto sub = XDynamicCast<const CXParent>(child))
+            n += CountEntries(*sub);
+    }
+    return n;
+}
+} // namespace
+
+XSalvage SalvageTreeArchive(CXRoot& root, std::span<const uint8_t> bytes)
+{
+    XSalvage result;
+    root.DeleteChildren();
+    CXArchive ar(bytes);
+    ar.StartSalvaging();
+    root.CXRoot::Serialize(ar);
+    if (!ar.Failed()) {
+        result.whole = true;
+        result.entries = CountEntries(root);
+        return result;
+    }
+    result.damagedAt = ar.FailedObjectStart();
+
+    // Objects are looked for at every byte after the start of the damaged one; one found
+    // whole is taken and looking goes on after it, as does a submenu cut short, after the
+    // object that cut it.
+    size_t position = result.damagedAt + 1;
+    while (position < bytes.size()) {
+        ar.ResumeAt(position);
+        CXNode* node = ar.ReadObject();
+        auto sub = XDynamicCast<CXParent>(node);
+        if (node && (!ar.Failed() || !sub->children.empty())) {
+            node->SetParent(&root);
+            root.children.push_back(node);
+            ++result.foundAgain;
+            const size_t next = ar.Failed() ? ar.FailedObjectStart() + 1 : ar.Position();
+            position = std::max(position + 1, next);
+        } else {
+            delete node;
+            ++position;
+        }
+    }
+    result.entries = CountEntries(root);
+    return result;
 }
 
 std::optional<std::vector<uint8_t>> SaveToTransfer(CXParent& container)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -361,9 +362,43 @@ TEST_F(MenuStoreTest, CorruptStoredTreeLeavesItEmptyAndSaysSoOnce)
         EXPECT_FALSE(root.Load());
         EXPECT_TRUE(root.children.empty());
         EXPECT_EQ(local.platform.messages, std::vector<std::wstring>{kCorrupt});
-        // The bad value is left as it is.
+        // The bad value is left as it is, and a copy of it (of anything but nothing) is kept
+        // beside it, which the empty tree's save leaves alone.
         EXPECT_EQ(local.store.GetBlob(kSectionSettings, L"MenuData_1_v3"), c.bytes);
+        const std::optional<std::vector<uint8_t>> copy =
+            c.bytes.empty() ? std::nullopt : std::optional(c.bytes);
+        EXPECT_EQ(local.store.GetBlob(kSectionSettings, L"MenuData_1_corrupt"), copy);
+        ASSERT_TRUE(root.Save());
+        EXPECT_EQ(local.store.GetBlob(kSectionSettings, L"MenuData_1_corrupt"), copy);
     }
+}
+
+std::vector<uint8_t> TreeWithOneItem(const std::wstring& title);
+
+TEST_F(MenuStoreTest, CorruptCopyIsReplacedOnlyByOtherUnreadableBytes)
+{
+    const std::vector<uint8_t> first = CArchiveBytes().Raw(RootHead(2)).NewClass("CXSeparator").bytes;
+    const std::vector<uint8_t> second = CArchiveBytes().Raw(RootHead(1)).Word(0x8009).bytes;
+    auto loadStored = [&](const std::vector<uint8_t>& stored) {
+        env.store.SetBlob(kSectionSettings, L"MenuData_2_v3", stored);
+        CXRoot root(kRightMenuName);
+        return root.Load();
+    };
+    auto copy = [&] { return env.store.GetBlob(kSectionSettings, L"MenuData_2_corrupt"); };
+
+    EXPECT_FALSE(loadStored(first));
+    EXPECT_EQ(copy(), first);
+    EXPECT_FALSE(env.store.GetBlob(kSectionSettings, L"MenuData_1_corrupt"));
+    // A readable menu stored since leaves the copy for the user to salvage.
+    EXPECT_TRUE(loadStored(TreeWithOneItem(L"good")));
+    EXPECT_EQ(copy(), first);
+    EXPECT_FALSE(loadStored(second));
+    EXPECT_EQ(copy(), second);
+    // The same bytes again are not written again.
+    env.store.failWrites = true;
+    EXPECT_FALSE(loadStored(second));
+    env.store.failWrites = false;
+    EXPECT_EQ(copy(), second);
 }
 
 // ---- Load and Save against the store --------------------------------------------------
@@ -601,3 +636,158 @@ TEST_F(MenuStoreTest, TransferOfATreeTooDeepToWriteFails)
 }
 
 } // namespace
+
+// ---- Salvaging a damaged archive ------------------------------------------------------
+
+namespace {
+
+// Where the stored form of a string (with the Unicode marker) begins in an archive.
+size_t FindString(const std::vector<uint8_t>& bytes, const std::wstring& text)
+{
+    const std::vector<uint8_t> needle = CArchiveBytes().Str(text).bytes;
+    auto at = std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end());
+    EXPECT_NE(at, bytes.end()) << "no string in the archive";
+    return static_cast<size_t>(at - bytes.begin());
+}
+
+// A-D, submenu P {P1, P2, P3}, E, F: the items' record (tag, node byte, version) begins
+// four bytes before their title.
+void FillSalvageTree(CXRoot& root)
+{
+    for (const wchar_t* title : {L"A", L"B", L"C", L"D"})
+        Add(root, NewItem(title, std::wstring(L"C:\\") + title + L".exe"));
+    CXParent* p = Add(root, NewSubmenu(L"P"));
+    for (const wchar_t* title : {L"P1", L"P2", L"P3"})
+        Add(*p, NewItem(title));
+    Add(root, NewItem(L"E"));
+    Add(root, new CXSeparator);
+    Add(root, NewItem(L"F"));
+}
+
+std::wstring Without(const std::wstring& dump, const std::vector<std::wstring>& lines)
+{
+    std::wstring out = dump;
+    for (const std::wstring& line : lines) {
+        const size_t at = out.find(line);
+        EXPECT_NE(at, std::wstring::npos) << "no line to remove";
+        if (at != std::wstring::npos)
+            out.erase(at, out.find(L'\n', at) + 1 - at);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(MenuStoreTest, SalvageKeepsWhatCanBeReadOfADamagedArchive)
+{
+    CXRoot whole(kLeftMenuName);
+    FillSalvageTree(whole);
+    const std::vector<uint8_t> good = *WriteTreeArchive(whole);
+    const std::wstring all = Dump(whole);
+    const size_t itemD = FindString(good, L"D") - 4;
+    const size_t itemP2 = FindString(good, L"P2") - 4;
+
+    struct Case {
+        const char* name;
+        std::function<std::vector<uint8_t>()> damage;
+        std::wstring expected;
+        size_t damagedAt;
+        size_t foundAgain;
+    };
+    const Case cases[] = {
+        // The tag of D broken: D is lost, P, E, the separator and F are found again.
+        {"an item's tag",
+         [&] {
+             auto b = good;
+             b[itemD] = b[itemD + 1] = 0;
+             return b;
+         },
+         Without(all, {L"  CXItem [D|"}), itemD, 4},
+        // The archive cut off inside P2: P keeps P1; nothing after the cut.
+        {"cut inside a submenu", [&] { return std::vector(good.begin(), good.begin() + itemP2 + 9); },
+         Without(all, {L"    CXItem [P2|", L"    CXItem [P3|", L"  CXItem [E|", L"  CXSeparator", L"  CXItem [F|"}),
+         itemP2, 0},
+        // P2's tag broken: P keeps P1, and P3, E, the separator and F are found again after
+        // it, P3 now at the top level.
+        {"a tag inside a submenu",
+         [&] {
+             auto b = good;
+             b[itemP2 + 1] = 0;
+             return b;
+         },
+         [&] {
+             std::wstring expected = Without(all, {L"    CXItem [P2|", L"    CXItem [P3|"});
+             expected.insert(expected.find(L"  CXItem [E|"), L"  CXItem [P3|||||0100|0,0,,-1]\n");
+             return expected;
+         }(),
+         itemP2, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CXRoot root(kLeftMenuName);
+        const XSalvage found = SalvageTreeArchive(root, c.damage());
+        EXPECT_FALSE(found.whole);
+        EXPECT_EQ(found.damagedAt, c.damagedAt);
+        EXPECT_EQ(found.foundAgain, c.foundAgain);
+        EXPECT_EQ(Dump(root), c.expected);
+        // What was salvaged stores and loads again.
+        CXRoot again(kLeftMenuName);
+        ASSERT_TRUE(ReadTreeArchive(again, *WriteTreeArchive(root)));
+        EXPECT_EQ(Dump(again), Dump(root));
+    }
+    EXPECT_TRUE(env.platform.messages.empty());
+}
+
+TEST_F(MenuStoreTest, SalvageFindsEntriesOfClassesNamedOnlyAfterTheDamage)
+{
+    // Two separators after the damaged item C: the first names its class, the second refers
+    // to it by an index that the lost part of the archive numbered.
+    CXRoot whole(kLeftMenuName);
+    Add(whole, NewItem(L"A"));
+    Add(whole, NewItem(L"B"));
+    Add(whole, NewItem(L"C"));
+    Add(whole, new CXSeparator);
+    Add(whole, NewItem(L"D"));
+    Add(whole, new CXSeparator);
+    std::vector<uint8_t> bytes = *WriteTreeArchive(whole);
+    const size_t itemC = FindString(bytes, L"C") - 4;
+    bytes[itemC] = 0x7F; // an object reference nothing numbered
+    CXRoot root(kLeftMenuName);
+    const XSalvage found = SalvageTreeArchive(root, bytes);
+    EXPECT_EQ(found.foundAgain, 3u);
+    EXPECT_EQ(Dump(root), Without(Dump(whole), {L"  CXItem [C|"}));
+}
+
+TEST_F(MenuStoreTest, SalvageOfAWholeArchiveOrOfNoArchive)
+{
+    CXRoot mixed(kLeftMenuName);
+    FillMixedTree(mixed);
+    CXRoot root(kLeftMenuName);
+    XSalvage found = SalvageTreeArchive(root, *WriteTreeArchive(mixed));
+    EXPECT_TRUE(found.whole);
+    EXPECT_EQ(Dump(root), Dump(mixed));
+
+    // A broken root head: every entry is found again at the top level.
+    CXRoot flat(kLeftMenuName);
+    for (const wchar_t* title : {L"1", L"2", L"3"})
+        Add(flat, NewItem(title));
+    std::vector<uint8_t> bytes = *WriteTreeArchive(flat);
+    bytes[2] = 0x01; // the title of the root: one ANSI byte too few
+    found = SalvageTreeArchive(root, bytes);
+    EXPECT_FALSE(found.whole);
+    EXPECT_EQ(found.foundAgain, 3u);
+
+    // Bytes that are no archive at all give nothing, however long.
+    std::vector<uint8_t> noise(64 * 1024);
+    uint32_t state = 12345;
+    for (uint8_t& b : noise) {
+        state = state * 1103515245 + 12345;
+        b = static_cast<uint8_t>(state >> 16);
+    }
+    for (const auto& junk : {std::vector<uint8_t>{}, std::vector<uint8_t>{0xFF}, noise}) {
+        found = SalvageTreeArchive(root, junk);
+        EXPECT_FALSE(found.whole);
+        EXPECT_EQ(found.entries, 0u);
+        EXPECT_TRUE(root.children.empty());
+    }
+}

@@ -245,11 +245,21 @@ std::wstring CXArchive::ReadString()
     Take(static_cast<size_t>(length) * unitSize, p);
     if (length == 0)
         return {};
-    if (!wide)
-        return Platform().AnsiToWide(std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(length)));
+    if (!wide) {
+        std::string narrow(reinterpret_cast<const char*>(p), static_cast<size_t>(length));
+        if (resumed && narrow.find('\0') != std::string::npos) {
+            Fail();
+            return {};
+        }
+        return Platform().AnsiToWide(narrow);
+    }
     std::wstring s(static_cast<size_t>(length), L'\0');
     for (size_t i = 0; i < s.size(); ++i)
         s[i] = static_cast<wchar_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    if (resumed && s.find(L'\0') != std::wstring::npos) {
+        Fail();
+        return {};
+    }
     return s;
 }
 
@@ -275,11 +285,53 @@ const CXRuntimeClass* CXArchive::ReadClassAfterNewTag()
     return cls;
 }
 
+void CXArchive::ReadReserved()
+{
+    if (ReadByte() != 0 && resumed)
+        Fail();
+}
+
+void CXArchive::ResumeAt(size_t newPosition)
+{
+    if (!resumed) {
+        resumed = true;
+        reliableIndexes = loadedIndex.size();
+    }
+    failed = false;
+    failedObjectStart = kNoPosition;
+    depth = 0;
+    position = std::min(newPosition, data.size());
+}
+
+CXNode* CXArchive::ReadRecordAs(const CXRuntimeClass* cls)
+{
+    CXNode* node = cls->createObject();
+    loadedIndex.push_back(nullptr);
+    ++nextIndex;
+    node->Serialize(*this);
+    if (failed) {
+        // A salvaged submenu keeps what it read; anything else goes with whatever part of its
+        // subtree was read.
+        if (salvaging && node->IsKindOf<CXParent>())
+            return node;
+        delete node;
+        return nullptr;
+    }
+    return node;
+}
+
 CXNode* CXArchive::ReadObject()
 {
+    const size_t start = position;
+    auto failHere = [&]() -> CXNode* {
+        Fail();
+        if (failedObjectStart == kNoPosition)
+            failedObjectStart = start;
+        return nullptr;
+    };
     const uint16_t tag = ReadWord();
     if (failed)
-        return nullptr;
+        return failHere();
 
     const CXRuntimeClass* cls = nullptr;
     if (tag == kNewClassTag) {
@@ -293,23 +345,38 @@ CXNode* CXArchive::ReadObject()
         } else if (tag & kClassTag) {
             classIndex = tag & ~kClassTag;
         }
+        if (resumed && classIndex > reliableIndexes) {
+            // The damaged part numbered this index: each class named since then is tried.
+            const size_t afterTag = position;
+            const size_t indexes = loadedIndex.size();
+            const uint64_t next = nextIndex;
+            for (size_t i = reliableIndexes; i < indexes && !failed; ++i) {
+                const CXRuntimeClass* guess = loadedIndex[i];
+                if (!guess || std::find(loadedIndex.begin() + reliableIndexes, loadedIndex.begin() + i, guess) !=
+                                  loadedIndex.begin() + i)
+                    continue;
+                if (CXNode* node = ReadRecordAs(guess); node && !failed)
+                    return node;
+                else
+                    delete node;
+                failed = false;
+                failedObjectStart = kNoPosition;
+                position = afterTag;
+                loadedIndex.resize(indexes);
+                nextIndex = next;
+            }
+            return failHere();
+        }
         // The no-object tag and references to objects read before would leave an empty
         // child or put one node in two places: both are corrupt data here.
         if (classIndex != 0 && classIndex <= loadedIndex.size())
             cls = loadedIndex[classIndex - 1]; // null when that index is an object's
     }
-    if (!cls) {
-        Fail();
-        return nullptr;
-    }
+    if (!cls)
+        return failHere();
 
-    CXNode* node = cls->createObject();
-    loadedIndex.push_back(nullptr);
-    ++nextIndex;
-    node->Serialize(*this);
-    if (failed) {
-        delete node; // with whatever part of its subtree was read
-        return nullptr;
-    }
+    CXNode* node = ReadRecordAs(cls);
+    if (failed && failedObjectStart == kNoPosition)
+        failedObjectStart = start;
     return node;
 }

@@ -54,6 +54,24 @@ public:
     CXNode* ReadObject();
     size_t Remaining() const { return data.size() - position; }
     size_t Position() const { return position; }
+    // A reserved byte, which writers set to zero; read strictly, anything else fails.
+    void ReadReserved();
+
+    // Salvaging, reading what can be read of damaged data. A submenu whose reading fails is
+    // still returned by ReadObject with the children read before the failure; items that
+    // fail are dropped as always.
+    void StartSalvaging() { salvaging = true; }
+    bool Salvaging() const { return salvaging; }
+    // Where the innermost object that failed began (its tag), or where reading failed
+    // outside any object.
+    size_t FailedObjectStart() const { return failedObjectStart != kNoPosition ? failedObjectStart : position; }
+    // Clears the failure and reads on at another position, for finding objects again after
+    // damaged bytes. From then on reading is strict (reserved bytes zero, known versions,
+    // no NUL in strings), so that stray bytes are not taken for objects, and a class
+    // reference to an index the damaged part numbered is tried as each class named in full
+    // after the damage.
+    void ResumeAt(size_t newPosition);
+    bool Strict() const { return resumed; }
 
     // Nesting of submenus that reading and writing accept; deeper trees fail instead of
     // exhausting the stack.
@@ -66,8 +84,16 @@ private:
     bool Take(size_t n, const uint8_t*& p);
     const CXRuntimeClass* ReadClassAfterNewTag();
 
+    CXNode* ReadRecordAs(const CXRuntimeClass* cls);
+
     bool storing;
     bool failed = false;
+    bool salvaging = false;
+    bool resumed = false;
+    static constexpr size_t kNoPosition = static_cast<size_t>(-1);
+    size_t failedObjectStart = kNoPosition;
+    // Resumed: how many index entries the archive had numbered reliably.
+    size_t reliableIndexes = 0;
     int depth = 0;
     std::vector<uint8_t> buffer;
     std::span<const uint8_t> data;

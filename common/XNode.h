@@ -186,7 +186,9 @@ public:
     bool SaveTree() override;
     virtual bool ForEachInTree(XNodeCallback callback, intptr_t a, intptr_t b);  // slot 16 of this branch
 
-    // Store and load the tree under its name in the settings store.
+    // Store and load the tree under its name in the settings store. A stored value that
+    // cannot be read loads as an empty tree, and its bytes are kept beside it under the name
+    // with "_corrupt" (replaced only by other bytes that cannot be read).
     bool Save();
     bool Load();
     // Deletes the values of the older forms ("_v2" and the bare name), which Load still reads.

@@ -22,6 +22,8 @@ const wchar_t kMessageTooLarge[] = L"項目が多すぎてセーブできませ�
 
 // Older value names of the same archive, newest first.
 const wchar_t* const kValueSuffixes[] = {L"_v3", L"_v2", L""};
+// Beside them, the last stored bytes that could not be read, kept for salvaging.
+const wchar_t kCorruptCopySuffix[] = L"_corrupt";
 
 void WriteFlag(CXArchive& ar, int value)
 {
@@ -46,7 +48,7 @@ void CHotKeyTarget::Serialize(CXArchive& ar)
         ar.WriteString(keyText);
         ar.WriteInt32(hotKeyId);
     } else {
-        ar.ReadByte();
+        ar.ReadReserved();
         modifiers = ar.ReadInt32();
         virtualKey = ar.ReadInt32();
         keyText = ar.ReadString();
@@ -59,7 +61,7 @@ void CXNode::Serialize(CXArchive& ar)
     if (ar.IsStoring())
         ar.WriteByte(0);
     else
-        ar.ReadByte();
+        ar.ReadReserved();
 }
 
 void CXItem::Serialize(CXArchive& ar)
@@ -82,6 +84,8 @@ void CXItem::Serialize(CXArchive& ar)
 
     // Versions above the newest known are read as the newest.
     const uint8_t version = ar.ReadByte();
+    if (ar.Strict() && version > kItemVersion)
+        ar.Fail();
     title = ar.ReadString();
     if (version >= 6)
         accelerator = ar.ReadString();
@@ -99,6 +103,8 @@ void CXItem::Serialize(CXArchive& ar)
     if (version >= 1) {
         // Anything but normal, minimized or maximized falls back to normal.
         const uint32_t show = ar.ReadUInt32();
+        if (ar.Strict() && show >= 3)
+            ar.Fail();
         showCommand = show < 3 ? static_cast<int>(show) : 0;
     }
     if (version >= 2)
@@ -122,7 +128,7 @@ void CXTextItem::Serialize(CXArchive& ar)
         ar.WriteString(summary);
         ar.WriteString(text);
     } else {
-        ar.ReadByte();
+        ar.ReadReserved();
         summary = ar.ReadString();
         text = ar.ReadString();
     }
@@ -134,7 +140,7 @@ void CXSeparator::Serialize(CXArchive& ar)
     if (ar.IsStoring())
         ar.WriteByte(0);
     else
-        ar.ReadByte();
+        ar.ReadReserved();
 }
 
 void CXParent::Serialize(CXArchive& ar)
@@ -157,6 +163,8 @@ void CXParent::Serialize(CXArchive& ar)
     }
 
     const uint8_t version = ar.ReadByte();
+    if (ar.Strict() && version > kParentVersion)
+        ar.Fail();
     title = ar.ReadString();
     if (version != 0)
         accelerator = ar.ReadString();
@@ -183,7 +191,7 @@ void CXRoot::Serialize(CXArchive& ar)
     if (ar.IsStoring())
         ar.WriteByte(0);
     else
-        ar.ReadByte();
+        ar.ReadReserved();
 }
 
 bool CXRoot::Save()
@@ -225,6 +233,11 @@ bool CXRoot::Load()
     if (!bytes)
         return true; // nothing stored yet: an empty menu
     if (!ReadTreeArchive(*this, *bytes)) {
+        // The empty menu shown instead is stored over the bad value at the next save; a copy
+        // stays for "velqmenu salvage". The same bytes are not written again.
+        const std::wstring copyName = name + kCorruptCopySuffix;
+        if (!bytes->empty() && Store().GetBlob(kSectionSettings, copyName) != bytes)
+            Store().SetBlob(kSectionSettings, copyName, *bytes);
         Platform().ShowMessage(kMessageCorrupt);
         return false;
     }

@@ -337,7 +337,8 @@ TEST_F(LauncherTest, VelquinUninstallNoKeepsEverythingAtCleanup)
 TEST_F(LauncherTest, CorruptMenuArchiveIsReportedAndTheLauncherRunsWithAnEmptyTree)
 {
     WriteDword(kSettingsKey, L"H_Initialized", 1);
-    WriteBinary(kSettingsKey, L"MenuData_1_v3", {0x00, 0x01, 0xFF, 0xFE, 0xFF, 0x09, 'C', 0x00});
+    const std::vector<uint8_t> corrupt = {0x00, 0x01, 0xFF, 0xFE, 0xFF, 0x09, 'C', 0x00};
+    WriteBinary(kSettingsKey, L"MenuData_1_v3", corrupt);
     CProcess first = Start();
     CFoundBox box = WaitForMessageBox(first.Id(), kStartTimeout);
     ASSERT_NE(box.window, nullptr);
@@ -356,6 +357,10 @@ TEST_F(LauncherTest, CorruptMenuArchiveIsReportedAndTheLauncherRunsWithAnEmptyTr
     const auto stored = SnapshotRegistry(kSettingsKey);
     ASSERT_EQ(stored.count(L"|MenuData_1_v3"), 1u);
     EXPECT_EQ(stored.at(L"|MenuData_1_v3").data, WriteTreeArchive(empty).value());
+    // The bytes it could not read are kept beside it, for salvaging.
+    ASSERT_EQ(stored.count(L"|MenuData_1_corrupt"), 1u);
+    EXPECT_EQ(stored.at(L"|MenuData_1_corrupt").data, corrupt);
+    EXPECT_EQ(stored.count(L"|MenuData_2_corrupt"), 0u);
     ExitThroughSecondStart(first);
 }
 

@@ -298,6 +298,10 @@ TEST_F(SettingsToolOptions, CorruptStoredMenuIsReportedOnceShownEmptyAndLeftAsIt
         std::vector<uint8_t> stored;
         EXPECT_TRUE(ReadBinary(kSettingsKey, c.value, stored));
         EXPECT_EQ(stored, c.bytes);
+        // A copy is kept beside it, for salvaging.
+        std::vector<uint8_t> copy;
+        EXPECT_TRUE(ReadBinary(kSettingsKey, left ? L"MenuData_1_corrupt" : L"MenuData_2_corrupt", copy));
+        EXPECT_EQ(copy, c.bytes);
         CloseTool(process, dialog);
         stored.clear();
         EXPECT_TRUE(ReadBinary(kSettingsKey, c.value, stored));

@@ -92,8 +92,22 @@ expect_error(1 "dump of a damaged archive")
 velqmenu(dump absent.bin)
 expect_error(1 "dump of a missing file")
 
+# Salvage: a whole archive is written as it is, with a one-line report; one of which no entry
+# can be read is an error that leaves the target alone.
+velqmenu(salvage first.bin salvaged.bin)
+same_files("${WORK}/first.bin" "${WORK}/salvaged.bin" same)
+if(NOT rc EQUAL 0 OR NOT same OR NOT out MATCHES "^the archive is not damaged: [0-9]+ entries written as they are\n$")
+    fail("salvage of a whole archive: exit ${rc}, stdout [${out}], stderr [${err}]")
+endif()
+velqmenu(salvage "${DATA}/corrupt.bin" salvaged.bin)
+expect_error(1 "salvage of an archive with nothing readable")
+same_files("${WORK}/first.bin" "${WORK}/salvaged.bin" same)
+if(NOT same)
+    fail("salvaged.bin changed by a failed salvage")
+endif()
+
 # Usage errors print the usage and exit 2.
-foreach(args "" "dump" "pack;x.json" "convert;x;y")
+foreach(args "" "dump" "pack;x.json" "convert;x;y" "salvage;x")
     velqmenu(${args})
     if(NOT rc EQUAL 2 OR NOT err MATCHES "^usage: velqmenu")
         fail("arguments [${args}]: exit ${rc}, stderr [${err}]")

@@ -198,10 +198,47 @@ TEST_F(VelqMenuFiles, DumpFailures)
     ExpectOneLineError(RunVelqMenu({"dump", folder / "absent.bin"}), "absent.bin");
 }
 
+TEST_F(VelqMenuFiles, SalvageWritesWhatCanBeReadAsAnArchive)
+{
+    CXRoot original(kLeftMenuName);
+    BuildFullTree(original);
+    std::vector<uint8_t> good = *WriteTreeArchive(original);
+    auto asText = [](const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); };
+
+    // Whole: written as it was.
+    fs::path whole = Write("whole.bin", asText(good));
+    CCommandResult r = RunVelqMenu({"salvage", whole, folder / "out.bin"});
+    EXPECT_EQ(r.exitCode, kExitOk) << r.err;
+    EXPECT_EQ(r.out.rfind("the archive is not damaged: ", 0), 0u) << r.out;
+    EXPECT_EQ(Read(folder / "out.bin"), asText(good));
+
+    // Cut short in the middle: a loadable archive of the entries before the cut, and a count.
+    fs::path cut = Write(u8"cut.bin", asText(std::vector(good.begin(), good.begin() + good.size() / 2)));
+    r = RunVelqMenu({"salvage", cut, folder / "out.bin"});
+    EXPECT_EQ(r.exitCode, kExitOk) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    EXPECT_NE(r.out.find(" entries salvaged (0 found again after the damage at byte "), std::string::npos) << r.out;
+    const std::string salvaged = Read(folder / "out.bin");
+    CXRoot loaded(kLeftMenuName);
+    ASSERT_TRUE(ReadTreeArchive(loaded, std::span(reinterpret_cast<const uint8_t*>(salvaged.data()), salvaged.size())));
+    ASSERT_FALSE(loaded.children.empty());
+    EXPECT_LT(loaded.children.size(), original.children.size());
+    ExpectSameTree(*original.children[0], *loaded.children[0]);
+    EXPECT_EQ(RunVelqMenu({"dump", folder / "out.bin"}).exitCode, kExitOk);
+
+    // Nothing readable: an error, and the target stays as it was.
+    fs::path noise = Write("noise.bin", std::string(4096, '\x5A'));
+    r = RunVelqMenu({"salvage", noise, folder / "out.bin"});
+    ExpectOneLineError(r, "noise.bin: no menu entry can be read");
+    EXPECT_EQ(Read(folder / "out.bin"), salvaged);
+    ExpectOneLineError(RunVelqMenu({"salvage", folder / "absent.bin", folder / "out.bin"}), "absent.bin");
+}
+
 TEST_F(VelqMenuFiles, UsageErrors)
 {
     const std::vector<std::vector<fs::path>> cases = {
         {}, {"dump"}, {"pack", "a.json"}, {"dump", "a", "b"}, {"pack", "a", "b", "c"}, {"frob", "a"}, {"DUMP", "a"},
+        {"salvage", "a"},  {"salvage", "a", "b", "c"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));

@@ -1,7 +1,9 @@
 #include "VelqMenuCommand.h"
 
 #include "MenuJson.h"
+#include "MenuStore.h"
 #include "ToolFiles.h"
+#include "XNode.h"
 
 namespace fs = std::filesystem;
 
@@ -30,17 +32,42 @@ CCommandResult Usage()
     return r;
 }
 
+// The report is one line on standard output.
+std::string Salvage(const fs::path& damaged, const fs::path& target)
+{
+    std::vector<uint8_t> bytes = ReadFileBytes(damaged);
+    CXRoot root(L"salvaged");
+    const XSalvage found = SalvageTreeArchive(root, bytes);
+    if (found.entries == 0 && !found.whole)
+        throw CMenuToolError(PathForMessage(damaged) + ": no menu entry can be read");
+    std::optional<std::vector<uint8_t>> archive = WriteTreeArchive(root);
+    if (!archive)
+        throw CMenuToolError("cannot write the salvaged menu");
+    ReplaceFileWith(target, *archive);
+    if (found.whole)
+        return "the archive is not damaged: " + std::to_string(found.entries) + " entries written as they are\n";
+    return std::to_string(found.entries) + " entries salvaged (" + std::to_string(found.foundAgain) +
+           " found again after the damage at byte " + std::to_string(found.damagedAt) + ")\n";
+}
+
 } // namespace
 
 std::string UsageText()
 {
     return "usage: velqmenu dump ARCHIVE\n"
            "       velqmenu pack JSON ARCHIVE\n"
+           "       velqmenu salvage DAMAGED ARCHIVE\n"
            "\n"
            "  dump  print the menu tree stored in the archive file ARCHIVE as JSON (UTF-8)\n"
            "        on standard output\n"
            "  pack  write the menu tree described by the JSON file to ARCHIVE; the file is\n"
            "        replaced only once the whole archive has been written\n"
+           "  salvage  read every menu entry that can be read from the damaged archive file\n"
+           "        DAMAGED and write them to ARCHIVE as a loadable archive: the entries before\n"
+           "        the damage in their places, those found again after it at the top level.\n"
+           "        The launcher keeps the bytes of a stored menu it cannot read in the value\n"
+           "        \"MenuData_1_corrupt\" (left menu) or \"MenuData_2_corrupt\" (right menu)\n"
+           "        beside the menu's own value\n"
            "\n"
            "The JSON root is an object with \"title\", \"accelerator\" and \"children\". Each child\n"
            "has a \"class\" (CXItem, CXTextItem, CXSeparator or CXParent) and the fields of\n"
@@ -85,6 +112,8 @@ CCommandResult RunVelqMenu(const std::vector<fs::path>& args)
                 throw CMenuToolError(PathForMessage(args[1]) + ": " + e.what());
             }
             ReplaceFileWith(args[2], archive);
+        } else if (IsWord(args[0], "salvage") && args.size() == 3) {
+            result.out = Salvage(args[1], args[2]);
         } else {
             return Usage();
         }
