@@ -73,7 +73,7 @@ CMainFrame::CMainFrame(bool secondStart) : secondStart(secondStart)
         return;
     // A shell icon look-up per distinct path takes long enough, with large menus, to delay
     // start-up by seconds; the icons follow at idle time instead, and a menu opened before
-    // they are all known looks up its own tree's missing ones before it shows.
+    // they are all known shows at once and gets its missing ones while it is open.
     imagesAfterStartUp = true;
     ReloadFromStore(kReloadAll);
     imagesAfterStartUp = false;
@@ -199,35 +199,85 @@ LRESULT CMainFrame::OnCreate()
     LoadAppearanceAtCreation();
     RegisterHotKeysAtStartUp();
     AddNotificationIcon();
-    PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
+    StartImageWarmUp();
     return 0;
+}
+
+namespace {
+struct CImageWarmUp {
+    HWND window;
+    CImageListMan* images;
+    std::wstring modulePath;
+};
+
+DWORD WINAPI WarmUpImages(void* parameter)
+{
+    std::unique_ptr<CImageWarmUp> work(static_cast<CImageWarmUp*>(parameter));
+    work->images->PrepareFixedIcons();
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(work->modulePath.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    PostMessageW(work->window, WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
+    return 0;
+}
+} // namespace
+
+void CMainFrame::StartImageWarmUp()
+{
+    auto work = std::make_unique<CImageWarmUp>(CImageWarmUp{Handle(), &App().imageListMan, App().modulePath});
+    imageWarmUp.reset(CreateThread(nullptr, 0, WarmUpImages, work.get(), 0, nullptr));
+    if (imageWarmUp)
+        work.release(); // the thread's now
+    else
+        PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
 }
 
 void CMainFrame::OnUpdateImagesAtIdle()
 {
+    // The first step comes from the warm-up thread as it ends.
+    if (imageWarmUp) {
+        WaitForSingleObject(imageWarmUp.get(), INFINITE);
+        imageWarmUp.reset();
+    }
+    // A request waiting behind this step goes first (a menu being shown gets its icons here).
+    if (!menuBusy && HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_HOTKEY | QS_SENDMESSAGE))) {
+        PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
+        return;
+    }
+    const bool startUpImagesBefore = startUpImagesDone;
     CompleteStartUpImages();
+    if (menuBusy && !startUpImagesBefore)
+        fixedIconsCameDuringMenu = true;
     CImageSlice slice;
     slice.deadline = std::chrono::steady_clock::now() + kIdleImageSlice;
-    if (leftRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0))
+    // A menu being shown gets its icons first.
+    if (menuBusy && !UpdateShownMenuImages(slice.deadline))
+        slice.unfinished = true;
+    else if (leftRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0))
         rightRoot.ForEach(UpdateOneItemImage, reinterpret_cast<intptr_t>(&slice), 0);
     // Posted, not looped: hotkeys, icon clicks and other programs' messages come in between.
     if (slice.unfinished)
         PostMessageW(Handle(), WM_UPDATE_IMAGES_AT_IDLE, 0, 0);
 }
 
-void CMainFrame::CompleteStartUpImages()
+bool CMainFrame::CompleteStartUpImages()
 {
     if (startUpImagesDone)
-        return;
+        return true;
+    if (imageWarmUp)
+        return false;
     startUpImagesDone = true;
     App().imageListMan.LoadFixedIcons();
     ownIconIndex = Platform().IconIndexFor(false, App().modulePath);
     const LONG size = GetMenuCheckMarkDimensions();
     CWindowDCHandle screen(nullptr);
     if (!screen)
-        return;
+        return true;
     ownIconBitmap.reset(
         static_cast<HBITMAP>(Platform().CreateMenuBitmap(screen.get(), LOWORD(size), HIWORD(size), ownIconIndex)));
+    return true;
 }
 
 void CMainFrame::RegisterHotKeysAtStartUp()
@@ -242,6 +292,9 @@ void CMainFrame::RegisterHotKeysAtStartUp()
 void CMainFrame::OnDestroy()
 {
     Default(WM_DESTROY, 0, 0);
+    // The warm-up thread fills the image list's fixed icons, which go with the process.
+    if (imageWarmUp)
+        WaitForSingleObject(imageWarmUp.get(), 10000);
     RemoveNotificationIcon();
     CWin32HotKeyWindow window(Handle());
     hotKeyManager.UnregisterAll(window);

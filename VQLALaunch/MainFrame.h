@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +63,12 @@ public:
     // One menu show (MenuShow_win.cpp): the clones behind the ids 40000 + k, the popups and
     // the item bitmaps of the system-drawn mode, one per image index.
     std::vector<std::unique_ptr<CXItem>> itemSlots;
+    // Where each slot's entry is: its popup and position (a null popup: not inserted).
+    struct CSlotPlace {
+        HMENU menu = nullptr;
+        UINT position = 0;
+    };
+    std::vector<CSlotPlace> slotPlaces;
     std::vector<CMenuHandle> openMenus;
     std::unordered_map<int, CBitmapHandle> itemBitmaps;
     // Owner drawing (OdmRenderer_win.cpp).
@@ -83,6 +90,11 @@ private:
     // The popups of a plan, the first being the tree's menu (null when it could not be made).
     HMENU BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark);
     HBITMAP ItemBitmap(const CXItem& item, HDC dc, SIZE checkMark);
+    // A menu opens at once with the icons known so far; the missing ones are looked up at
+    // idle time while it is shown, those of the open popups first, and each entry shows its
+    // icon as soon as it is known. False when the deadline came first.
+    bool UpdateShownMenuImages(std::chrono::steady_clock::time_point deadline);
+    void ShowItemImage(const CSlotPlace& place, const CXItem& item, HDC dc, SIZE checkMark);
     void ReleaseMenuShow();
 
     // Owner drawing (OdmRenderer_win.cpp)
@@ -127,17 +139,29 @@ private:
     // The fixed icons of the image list and the launcher's own icon for its submenu, made
     // after start-up (the shell's first icon costs tens of milliseconds, the fixed icons
     // several), in the first idle step or by the first menu that comes sooner.
-    void CompleteStartUpImages();
+    // False while the warm-up thread runs (nothing is done then).
+    bool CompleteStartUpImages();
     // Looks up the icons of both trees that are still unknown, for a short while per call;
     // posts itself again until none is left.
     void OnUpdateImagesAtIdle();
     // Registers every binding, then stores the fixed list and both trees with the new ids.
     void RegisterHotKeysAtStartUp();
 
+    // Loads the fixed icons and asks the shell for the launcher's own icon on a thread of its
+    // own: the shell's first answer in a process takes tens of milliseconds, which a menu
+    // opened right after start would otherwise wait for. The thread posts the first idle step
+    // when it ends.
+    void StartImageWarmUp();
+
     bool secondStart;
     // While the constructor loads the trees: their icons are looked up after start-up.
     bool imagesAfterStartUp = false;
     bool startUpImagesDone = false;
+    CKernelHandle imageWarmUp; // the warm-up thread until the first idle step has seen it end
+    // The own submenu's entry in the menu being shown, when it went in before its icon was
+    // known; and whether the fixed icons came while the menu was shown.
+    CSlotPlace ownEntryPending;
+    bool fixedIconsCameDuringMenu = false;
     CIconHandle notifyIcon;
     std::atomic<int> settingsGuard{0};
     std::atomic<int> customizeGuard{0};

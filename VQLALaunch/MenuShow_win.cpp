@@ -4,9 +4,12 @@
 // Needs the types of windows.h.
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <memory>
 
 #include "ForegroundWorkaround_win.h"
+#include "ImageListMan_win.h"
 #include "Ids.h"
 #include "MainFrame.h"
 #include "MenuBuild.h"
@@ -21,6 +24,30 @@ static_assert(sizeof(TPMPARAMS) == 20);
 void BringForward(HWND owner)
 {
     SetForegroundWindow(GetLastActivePopup(owner));
+}
+
+// The popup windows of this thread's menu being shown, with their menus.
+struct COpenPopups {
+    std::vector<std::pair<HWND, HMENU>> shown;
+    HWND WindowOf(HMENU menu) const
+    {
+        for (const auto& [window, popup] : shown) {
+            if (popup == menu)
+                return window;
+        }
+        return nullptr;
+    }
+};
+
+BOOL CALLBACK CollectOpenPopup(HWND window, LPARAM context)
+{
+    wchar_t name[16] = {};
+    if (IsWindowVisible(window) && GetClassNameW(window, name, static_cast<int>(std::size(name))) &&
+        wcscmp(name, L"#32768") == 0) {
+        auto* popups = reinterpret_cast<COpenPopups*>(context);
+        popups->shown.emplace_back(window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)));
+    }
+    return TRUE;
 }
 } // namespace
 
@@ -72,6 +99,7 @@ HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
         if (ownerDrawn)
             commons.push_back(std::make_shared<CODMCommonItem>());
     }
+    slotPlaces.assign(plan.itemSlots.size(), CSlotPlace{});
     // Each entry goes in with one call, its owner-drawn record or its bitmap included: large
     // menus have thousands of entries.
     for (size_t i = 0; i < plan.popups.size(); ++i) {
@@ -98,6 +126,8 @@ HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
                 info.wID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(submenu));
                 if (entry.ownSubmenu && !ownerDrawn)
                     bitmap = ownIconBitmap.get();
+                if (entry.ownSubmenu && entry.imageIndex < 0)
+                    ownEntryPending = {menu, position};
                 break;
             }
             case XMenuEntryKind::Item:
@@ -122,8 +152,11 @@ HMENU CMainFrame::BuildMenus(const CMenuPlan& plan, HDC dc, SIZE checkMark)
                 info.hbmpChecked = bitmap;
                 info.hbmpUnchecked = bitmap;
             }
-            if (InsertMenuItemW(menu, position, TRUE, &info))
+            if (InsertMenuItemW(menu, position, TRUE, &info)) {
+                if (entry.kind == XMenuEntryKind::Item)
+                    slotPlaces[static_cast<size_t>(entry.slot)] = {menu, position};
                 ++position;
+            }
         }
     }
     return menus.empty() ? nullptr : menus.front();
@@ -141,6 +174,98 @@ HBITMAP CMainFrame::ItemBitmap(const CXItem& item, HDC dc, SIZE checkMark)
     return bitmap;
 }
 
+bool CMainFrame::UpdateShownMenuImages(std::chrono::steady_clock::time_point deadline)
+{
+    COpenPopups open;
+    EnumThreadWindows(GetCurrentThreadId(), CollectOpenPopup, reinterpret_cast<LPARAM>(&open));
+    std::vector<HWND> changed;
+    auto repaint = [&] {
+        for (HWND window : changed)
+            InvalidateRect(window, nullptr, FALSE);
+    };
+    const LONG checkMarkSize = GetMenuCheckMarkDimensions();
+    const SIZE checkMark = {LOWORD(checkMarkSize), HIWORD(checkMarkSize)};
+    CWindowDCHandle dc(Handle());
+    auto changedWindow = [&](HWND window) {
+        if (window && std::find(changed.begin(), changed.end(), window) == changed.end())
+            changed.push_back(window);
+    };
+    if (startUpImagesDone && ownEntryPending.menu) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        if (odm.drawType != kDrawBySystem) {
+            info.fMask = MIIM_DATA;
+            if (GetMenuItemInfoW(ownEntryPending.menu, ownEntryPending.position, TRUE, &info) && info.dwItemData)
+                reinterpret_cast<CODMItem*>(info.dwItemData)->imageIndex = ownIconIndex;
+        } else if (ownIconBitmap) {
+            info.fMask = MIIM_CHECKMARKS;
+            info.hbmpChecked = ownIconBitmap.get();
+            info.hbmpUnchecked = ownIconBitmap.get();
+            SetMenuItemInfoW(ownEntryPending.menu, ownEntryPending.position, TRUE, &info);
+        }
+        changedWindow(open.WindowOf(ownEntryPending.menu));
+        ownEntryPending = {};
+    }
+    if (fixedIconsCameDuringMenu) {
+        // Entries of the fixed icons were drawn before those icons were in the list; the
+        // system-drawn mode's bitmaps of them are made again.
+        fixedIconsCameDuringMenu = false;
+        if (odm.drawType == kDrawBySystem) {
+            for (int fixed = 0; fixed < CImageListMan::kFixedSlots; ++fixed)
+                itemBitmaps.erase(fixed);
+            for (size_t slot = 0; slot < itemSlots.size(); ++slot) {
+                const int index = itemSlots[slot]->imageIndex;
+                if (slotPlaces[slot].menu && index >= 0 && index < CImageListMan::kFixedSlots)
+                    ShowItemImage(slotPlaces[slot], *itemSlots[slot], dc.get(), checkMark);
+            }
+        }
+        for (const auto& [window, menu] : open.shown)
+            changedWindow(window);
+    }
+    // First the entries of the open popups, then the others.
+    for (const bool openOnes : {true, false}) {
+        for (size_t slot = 0; slot < itemSlots.size(); ++slot) {
+            CXItem& item = *itemSlots[slot];
+            const CSlotPlace& place = slotPlaces[slot];
+            if (item.imageIndex >= 0 || !place.menu)
+                continue;
+            HWND window = open.WindowOf(place.menu);
+            if ((window != nullptr) != openOnes)
+                continue;
+            if (std::chrono::steady_clock::now() >= deadline) {
+                repaint();
+                return false;
+            }
+            item.UpdateImages();
+            ShowItemImage(place, item, dc.get(), checkMark);
+            changedWindow(window);
+        }
+    }
+    repaint();
+    return true;
+}
+
+void CMainFrame::ShowItemImage(const CSlotPlace& place, const CXItem& item, HDC dc, SIZE checkMark)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    if (odm.drawType != kDrawBySystem) {
+        info.fMask = MIIM_DATA;
+        if (GetMenuItemInfoW(place.menu, place.position, TRUE, &info) && info.dwItemData)
+            reinterpret_cast<CODMItem*>(info.dwItemData)->imageIndex = item.imageIndex;
+        return;
+    }
+    if (!dc)
+        return;
+    HBITMAP bitmap = ItemBitmap(item, dc, checkMark);
+    if (!bitmap)
+        return;
+    info.fMask = MIIM_CHECKMARKS;
+    info.hbmpChecked = bitmap;
+    info.hbmpUnchecked = bitmap;
+    SetMenuItemInfoW(place.menu, place.position, TRUE, &info);
+}
+
 void CMainFrame::ShowMenu()
 {
     SetForegroundWindow(Handle());
@@ -154,8 +279,8 @@ void CMainFrame::ShowMenu()
     const bool right = menuIsRight != 0;
     const bool ownShown = OwnSubmenuShown(behaviour.separate, behaviour.exitPos, right);
     refreshPending = 0;
+    // Icons not known yet are looked up while the menu is shown (UpdateShownMenuImages).
     CXRoot& tree = UsesRightTree(behaviour.separate, right) ? rightRoot : leftRoot;
-    tree.UpdateTreeImages();
 
     const LONG checkMarkSize = GetMenuCheckMarkDimensions();
     const SIZE checkMark = {LOWORD(checkMarkSize), HIWORD(checkMarkSize)};
@@ -220,6 +345,9 @@ void CMainFrame::ReleaseMenuShow()
             RemoveMenu(menu.get(), 0, MF_BYPOSITION);
     }
     openMenus.clear();
+    slotPlaces.clear();
+    ownEntryPending = {};
+    fixedIconsCameDuringMenu = false;
     itemBitmaps.clear();
     menuBusy = 0;
 }

@@ -388,15 +388,41 @@ TEST_F(LauncherTest, HostileMessagesLeaveItRunningAndTheStoreUnchanged)
     std::mt19937 random(20240611);
     const WPARAM interesting[] = {0x10000000, 0x10000001, 0x10000002, 32798, 32832, 32833, 0, 1, 0xFFFFFFFF};
     int sent = 0;
-    while (sent < 10000) {
+    while (sent < 12000) {
         WPARAM wParam = (random() % 3 == 0) ? interesting[random() % std::size(interesting)] : WPARAM(random());
         LPARAM lParam = (random() % 2) ? LPARAM(random()) : LPARAM(random() % 0x40);
-        if (!allowed(wParam))
+        UINT message = 0;
+        switch (sent % 4) {
+        case 0:
+            message = WM_COMMAND;
+            lParam = 0;
+            break;
+        case 1:
+            message = LauncherMessage();
+            break;
+        case 2:
+            // Hotkey ids (this launcher has no bindings, so none is registered): negative,
+            // zero, small, large and wider than an int.
+            message = WM_HOTKEY;
+            if (random() % 2)
+                wParam = WPARAM(int(random() % 64) - 8);
+            else if (random() % 4 == 0)
+                wParam = (WPARAM(random()) << 32) | (random() % 64);
+            break;
+        case 3:
+            // A registered message whose value holds a command id with anything above it,
+            // the commands that would end the launcher or start programs included: only the
+            // whole value is a command, so none of them may act.
+            message = LauncherMessage();
+            wParam = WPARAM(excluded[random() % std::size(excluded)]) | (WPARAM(1 + random() % 0xFFFF) << 16);
+            if (random() % 4 == 0)
+                wParam = WPARAM(excluded[random() % std::size(excluded)]) | (WPARAM(1 + random() % 0xFF) << 32);
+            break;
+        }
+        // Whole command ids (the first two kinds) leave out what would end the launcher.
+        if (sent % 4 < 2 && !allowed(wParam))
             continue;
         DWORD_PTR reply = 0;
-        const UINT message = (sent % 2) ? LauncherMessage() : UINT(WM_COMMAND);
-        if (message == WM_COMMAND)
-            lParam = 0;
         ASSERT_TRUE(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &reply))
             << "message " << sent;
         ++sent;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -313,6 +314,129 @@ TEST_P(LauncherMenu, LongLabelsWidenTheMenuByTheirWholeLength)
     ExitLauncher();
 }
 
+// A window's pixels as the screen shows them (0x00RRGGBB), row by row.
+struct CWindowPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+std::optional<CWindowPixels> CaptureWindow(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    CWindowPixels shot{r.right - r.left, r.bottom - r.top, {}};
+    if (shot.width <= 0 || shot.height <= 0)
+        return std::nullopt;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool read = false;
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        if (BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY)) {
+            const auto* pixels = static_cast<const uint32_t*>(bits);
+            shot.pixels.assign(pixels, pixels + static_cast<size_t>(shot.width) * shot.height);
+            read = true;
+        }
+        SelectObject(memory, old);
+    }
+    if (dib)
+        DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return read ? std::optional(std::move(shot)) : std::nullopt;
+}
+
+COLORREF PixelColour(uint32_t p)
+{
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+// How many pixels of the icon column (the first 24 pixels inside the border) differ from
+// the column's most common colour, its background.
+size_t IconColumnInk(HWND menu)
+{
+    const std::optional<CWindowPixels> shot = CaptureWindow(menu);
+    if (!shot)
+        return 0;
+    std::vector<uint32_t> column;
+    for (int y = 3; y < shot->height - 3; ++y) {
+        for (int x = 3; x < std::min(shot->width, 27); ++x)
+            column.push_back(shot->pixels[static_cast<size_t>(y) * shot->width + x] & 0xFFFFFF);
+    }
+    if (column.empty())
+        return 0;
+    std::vector<uint32_t> sorted = column;
+    std::sort(sorted.begin(), sorted.end());
+    uint32_t background = sorted[0];
+    size_t best = 0;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t j = i;
+        while (j < sorted.size() && sorted[j] == sorted[i])
+            ++j;
+        if (j - i > best) {
+            best = j - i;
+            background = sorted[i];
+        }
+        i = j;
+    }
+    return column.size() - best;
+}
+
+// A menu opened right after start shows at once, before the shell has given the icons; they
+// come while it stays open, without the user doing anything.
+TEST_P(LauncherMenu, IconsLookedUpAfterTheMenuOpenedAppearInTheOpenMenu)
+{
+    CXRoot left(kLeftMenuName, 1);
+    // First a submenu of many libraries, whose icons keep the launcher's idle-time look-ups
+    // busy past the moment the menu opens; then the programs of the menu's own entries.
+    auto* many = new CXParent;
+    many->title = L"多数";
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW(L"C:\\windows\\system32\\*.dll", &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        auto* item = new CXItem;
+        item->title = found.cFileName;
+        item->path = std::wstring(L"C:\\windows\\system32\\") + found.cFileName;
+        many->InsertChild(static_cast<int>(many->children.size()), item);
+    } while (many->children.size() < 400 && FindNextFileW(search, &found));
+    FindClose(search);
+    left.InsertChild(0, many);
+    const wchar_t* programs[] = {L"C:\\windows\\system32\\notepad.exe", L"C:\\windows\\regedit.exe",
+                                 L"C:\\windows\\system32\\winecfg.exe", L"C:\\windows\\explorer.exe",
+                                 L"C:\\windows\\system32\\cmd.exe"};
+    for (const wchar_t* path : programs) {
+        auto* item = new CXItem;
+        item->title = path;
+        item->path = path;
+        left.InsertChild(static_cast<int>(left.children.size()), item);
+    }
+    ASSERT_TRUE(left.Save());
+    HWND window = StartFirst();
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, kOpenLeftMenu, 0);
+    HWND menu = WaitForMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    // The own submenu's icon and the separator give about 250 pixels of ink; five program
+    // icons of 16 by 16 pixels some 700 more.
+    size_t ink = 0;
+    EXPECT_TRUE(PollFor(10s, [&] { return (ink = IconColumnInk(menu)) > 600; })) << ink << " pixels";
+    PressKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitForMenusClosed());
+    EXPECT_TRUE(process.IsRunning());
+    ExitLauncher();
+}
+
 INSTANTIATE_TEST_SUITE_P(DrawTypes, LauncherMenu,
                          testing::Values(CMenuCase{"SystemDrawn", 3}, CMenuCase{"CustomColours", 2},
                                          CMenuCase{"Theme", 0}),
@@ -370,44 +494,15 @@ std::vector<uint8_t> SmallBitmapFile()
 // negative when the screen cannot be read.
 double ShareOfColours(HWND window, const std::vector<COLORREF>& colours)
 {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
+    const std::optional<CWindowPixels> shot = CaptureWindow(window);
+    if (!shot)
         return -1;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    double share = -1;
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        if (BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
-            const auto* pixels = static_cast<const uint32_t*>(bits);
-            size_t matching = 0;
-            for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-                const uint32_t p = pixels[i];
-                const COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-                if (std::find(colours.begin(), colours.end(), c) != colours.end())
-                    ++matching;
-            }
-            share = static_cast<double>(matching) / (static_cast<double>(w) * h);
-        }
-        SelectObject(memory, old);
+    size_t matching = 0;
+    for (const uint32_t p : shot->pixels) {
+        if (std::find(colours.begin(), colours.end(), PixelColour(p)) != colours.end())
+            ++matching;
     }
-    if (dib)
-        DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return share;
+    return static_cast<double>(matching) / static_cast<double>(shot->pixels.size());
 }
 
 struct CTextureCase {

@@ -43,6 +43,8 @@ bool CImageListMan::Create(HINSTANCE resources, bool deferFixedIcons)
         return false;
     ImageList_SetImageCount(imageList.get(), kGrowth);
     fixedIconModule = resources;
+    iconWidth = cx;
+    iconHeight = cy;
     fixedIconsLoaded = false;
     nextSlot = kFixedSlots;
     if (!deferFixedIcons)
@@ -55,13 +57,21 @@ void CImageListMan::LoadFixedIcons()
     if (fixedIconsLoaded || !imageList)
         return;
     fixedIconsLoaded = true;
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(imageList.get(), &cx, &cy);
+    if (!preparedIcons[0])
+        PrepareFixedIcons();
     for (int slot = 0; slot < kFixedSlots; ++slot) {
-        CIconHandle icon(static_cast<HICON>(
-            LoadImageW(fixedIconModule, MAKEINTRESOURCEW(kFixedIcons[slot]), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR)));
+        CIconHandle icon = std::move(preparedIcons[static_cast<size_t>(slot)]);
         if (icon)
             ImageList_ReplaceIcon(imageList.get(), slot, icon.get());
+    }
+}
+
+void CImageListMan::PrepareFixedIcons()
+{
+    for (int slot = 0; slot < kFixedSlots; ++slot) {
+        preparedIcons[static_cast<size_t>(slot)].reset(static_cast<HICON>(
+            LoadImageW(fixedIconModule, MAKEINTRESOURCEW(kFixedIcons[slot]), IMAGE_ICON, iconWidth, iconHeight,
+                       LR_DEFAULTCOLOR)));
     }
 }
 

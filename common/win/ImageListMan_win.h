@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -25,6 +26,10 @@ public:
     bool Create(HINSTANCE resources, bool deferFixedIcons = false);
     // Loads the fixed icons into slots 0-5 unless they are there already.
     void LoadFixedIcons();
+    // Loads the fixed icons from the resources without touching the list, on any thread
+    // (loading them is most of LoadFixedIcons' time); LoadFixedIcons, called after that
+    // thread has ended, then only puts them in.
+    void PrepareFixedIcons();
 
     // Slot of the icon of a file (path already expanded, not empty); 0 when the shell has
     // none. Internal shortcut files show the icon of what they point to.
@@ -45,7 +50,10 @@ private:
 
     CImageListHandle imageList;
     HINSTANCE fixedIconModule = nullptr;
+    int iconWidth = 16;
+    int iconHeight = 16;
     bool fixedIconsLoaded = false;
+    std::array<CIconHandle, kFixedSlots> preparedIcons;
     int nextSlot = kFixedSlots;
     std::unordered_map<int, int> slotOfShellIcon;
     std::unordered_map<std::wstring, int> slotOfPath;

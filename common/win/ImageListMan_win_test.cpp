@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ImageListMan_win.h"
@@ -123,6 +124,21 @@ TEST_F(ImageListMan, DeferredFixedIconsArriveWithTheFirstLoadAndOnlyThen)
         EXPECT_EQ(OpaquePixels(deferred.Handle(), slot), OpaquePixels(cache.Handle(), slot)) << slot;
     EXPECT_GT(OpaquePixels(deferred.Handle(), 6), 8);
     EXPECT_EQ(deferred.NextSlot(), 7);
+}
+
+TEST_F(ImageListMan, FixedIconsPreparedOnAnotherThreadGoInWithTheLoad)
+{
+    CImageListMan deferred;
+    ASSERT_TRUE(deferred.Create(GetModuleHandleW(nullptr), true));
+    const int unfilled = OpaquePixels(deferred.Handle(), 15);
+    std::thread worker([&] { deferred.PrepareFixedIcons(); });
+    worker.join();
+    // Preparing leaves the list alone.
+    for (int slot = 0; slot < 6; ++slot)
+        EXPECT_EQ(OpaquePixels(deferred.Handle(), slot), unfilled) << slot;
+    deferred.LoadFixedIcons();
+    for (int slot = 0; slot < 6; ++slot)
+        EXPECT_EQ(OpaquePixels(deferred.Handle(), slot), OpaquePixels(cache.Handle(), slot)) << slot;
 }
 
 TEST_F(ImageListMan, ShellIconsTakeNewSlotsOnceAndGrowTheListBySixteen)
