@@ -204,6 +204,8 @@ LRESULT CMainFrame::OnCreate()
 }
 
 namespace {
+constexpr SIZE_T kWarmUpStackBytes = 256 * 1024;
+
 struct CImageWarmUp {
     HWND window;
     CImageListMan* images;
@@ -227,7 +229,10 @@ DWORD WINAPI WarmUpImages(void* parameter)
 void CMainFrame::StartImageWarmUp()
 {
     auto work = std::make_unique<CImageWarmUp>(CImageWarmUp{Handle(), &App().imageListMan, App().modulePath});
-    imageWarmUp.reset(CreateThread(nullptr, 0, WarmUpImages, work.get(), 0, nullptr));
+    // A small stack: Wine keeps a thread's whole stack committed, and its memory after the
+    // thread has ended, in the process's private bytes.
+    imageWarmUp.reset(
+        CreateThread(nullptr, kWarmUpStackBytes, WarmUpImages, work.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (imageWarmUp)
         work.release(); // the thread's now
     else

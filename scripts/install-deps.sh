@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build make pkg-config
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
-    wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+    wine wine64 xvfb openbox xdotool x11-utils imagemagick fonts-ipafont-gothic
     clang libclang-rt-14-dev locales
 )
 
