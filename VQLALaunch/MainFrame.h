@@ -95,6 +95,8 @@ private:
     // icon as soon as it is known. False when the deadline came first.
     bool UpdateShownMenuImages(std::chrono::steady_clock::time_point deadline);
     void ShowItemImage(const CSlotPlace& place, const CXItem& item, HDC dc, SIZE checkMark);
+    // An entry's icon: the owner-drawn record's image index, or the system-drawn bitmap.
+    void SetEntryImage(const CSlotPlace& place, int imageIndex, HBITMAP bitmap);
     void ReleaseMenuShow();
 
     // Owner drawing (OdmRenderer_win.cpp)

@@ -191,18 +191,7 @@ bool CMainFrame::UpdateShownMenuImages(std::chrono::steady_clock::time_point dea
             changed.push_back(window);
     };
     if (startUpImagesDone && ownEntryPending.menu) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        if (odm.drawType != kDrawBySystem) {
-            info.fMask = MIIM_DATA;
-            if (GetMenuItemInfoW(ownEntryPending.menu, ownEntryPending.position, TRUE, &info) && info.dwItemData)
-                reinterpret_cast<CODMItem*>(info.dwItemData)->imageIndex = ownIconIndex;
-        } else if (ownIconBitmap) {
-            info.fMask = MIIM_CHECKMARKS;
-            info.hbmpChecked = ownIconBitmap.get();
-            info.hbmpUnchecked = ownIconBitmap.get();
-            SetMenuItemInfoW(ownEntryPending.menu, ownEntryPending.position, TRUE, &info);
-        }
+        SetEntryImage(ownEntryPending, ownIconIndex, ownIconBitmap.get());
         changedWindow(open.WindowOf(ownEntryPending.menu));
         ownEntryPending = {};
     }
@@ -247,17 +236,20 @@ bool CMainFrame::UpdateShownMenuImages(std::chrono::steady_clock::time_point dea
 
 void CMainFrame::ShowItemImage(const CSlotPlace& place, const CXItem& item, HDC dc, SIZE checkMark)
 {
+    const bool ownerDrawn = odm.drawType != kDrawBySystem;
+    SetEntryImage(place, item.imageIndex, !ownerDrawn && dc ? ItemBitmap(item, dc, checkMark) : nullptr);
+}
+
+void CMainFrame::SetEntryImage(const CSlotPlace& place, int imageIndex, HBITMAP bitmap)
+{
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
     if (odm.drawType != kDrawBySystem) {
         info.fMask = MIIM_DATA;
         if (GetMenuItemInfoW(place.menu, place.position, TRUE, &info) && info.dwItemData)
-            reinterpret_cast<CODMItem*>(info.dwItemData)->imageIndex = item.imageIndex;
+            reinterpret_cast<CODMItem*>(info.dwItemData)->imageIndex = imageIndex;
         return;
     }
-    if (!dc)
-        return;
-    HBITMAP bitmap = ItemBitmap(item, dc, checkMark);
     if (!bitmap)
         return;
     info.fMask = MIIM_CHECKMARKS;
