@@ -13,6 +13,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "MainFrame.h"
+#include "TextureImage_win.h"
 #include "VQLALaunchApp.h"
 
 namespace {
@@ -44,22 +45,6 @@ HIMAGELIST IconList()
 } // namespace
 
 // ---- texture ----
-
-void ApplyExifOrientation(Gdiplus::Bitmap& image)
-{
-    const UINT size = image.GetPropertyItemSize(kExifOrientationTag);
-    if (size < sizeof(Gdiplus::PropertyItem))
-        return;
-    std::vector<unsigned char> buffer(size);
-    auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
-    if (image.GetPropertyItem(kExifOrientationTag, size, item) != Gdiplus::Ok)
-        return;
-    if (item->type != kExifOrientationType || item->length < sizeof(unsigned short) || !item->value)
-        return;
-    const int turn = ExifRotateFlipType(*static_cast<const unsigned short*>(item->value));
-    if (turn != 0)
-        image.RotateFlip(static_cast<Gdiplus::RotateFlipType>(turn));
-}
 
 HBITMAP CODMTexture::MakeTextureBitmap(HDC dc, Gdiplus::Bitmap& image, XColorRef color, int opacity) const
 {
@@ -120,27 +105,19 @@ void CODMTexture::LoadTexture(HWND window, const std::wstring& path, XColorRef c
         monitorRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     ReleaseTexture();
 
-    if (!path.empty()) {
-        std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(path.c_str()));
-        if (image && image->GetLastStatus() == Gdiplus::Ok) {
-            if (image->GetWidth() != 0 && image->GetHeight() != 0)
-                ApplyExifOrientation(*image);
-            if (image->GetWidth() != 0 && image->GetHeight() != 0) {
-                CWindowDCHandle dc(window);
-                if (dc) {
-                    normalBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, 0, 0));
-                    if (normalBitmap)
-                        normalBrush = ShareGdiObject(CreatePatternBrush(static_cast<HBITMAP>(normalBitmap.get())));
-                    if (!ODMHighlightSharesNormal(opacity)) {
-                        highlightBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, color, opacity));
-                        if (highlightBitmap)
-                            highlightBrush =
-                                ShareGdiObject(CreatePatternBrush(static_cast<HBITMAP>(highlightBitmap.get())));
-                    } else {
-                        highlightBitmap = normalBitmap;
-                        highlightBrush = normalBrush;
-                    }
-                }
+    if (std::unique_ptr<Gdiplus::Bitmap> image = LoadTextureImage(path)) {
+        CWindowDCHandle dc(window);
+        if (dc) {
+            normalBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, 0, 0));
+            if (normalBitmap)
+                normalBrush = ShareGdiObject(CreatePatternBrush(static_cast<HBITMAP>(normalBitmap.get())));
+            if (!ODMHighlightSharesNormal(opacity)) {
+                highlightBitmap = ShareGdiObject(MakeTextureBitmap(dc.get(), *image, color, opacity));
+                if (highlightBitmap)
+                    highlightBrush = ShareGdiObject(CreatePatternBrush(static_cast<HBITMAP>(highlightBitmap.get())));
+            } else {
+                highlightBitmap = normalBitmap;
+                highlightBrush = normalBrush;
             }
         }
     }

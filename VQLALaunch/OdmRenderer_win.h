@@ -43,9 +43,6 @@ private:
     HBITMAP MakeTextureBitmap(HDC dc, Gdiplus::Bitmap& image, XColorRef color, int opacity) const;
 };
 
-// Turns the image as its EXIF orientation says (16-bit value of tag 0x0112).
-void ApplyExifOrientation(Gdiplus::Bitmap& image);
-
 // Everything one menu show prepares for measuring and drawing; the settings and the texture
 // are kept between shows.
 struct CODMShow {

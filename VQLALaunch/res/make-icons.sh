@@ -1,8 +1,8 @@
 #!/bin/sh
 # Draws the programs' icons with ImageMagick and writes them as .ico files (16x16 and 32x32,
 # 32-bit with alpha): the launcher's beside this script, the settings tool's in
-# VQLALaunchS/res, the six fixed marks of the icon image list (carried by the launcher and
-# the settings tool alike) in common/win/icons. The .ico files are committed, so a build does not
+# VQLALaunchS/res, the customizer's in Velqset/res, the six fixed marks of the icon image
+# list (carried by the launcher and the settings tool alike) in common/win/icons. The .ico files are committed, so a build does not
 # need ImageMagick; run this again after changing a drawing.
 #
 # Each drawing is in a 16x16 grid whose pixel centres are the integer coordinates: a
@@ -90,3 +90,16 @@ icon VQLALaunchS "
     polygon 8,14 8,12 14,6 15,7 15,8 10,13 8,14
     stroke #402000 fill #402000
     point 8,14" ../../VQLALaunchS/res
+
+# 128 of the customizer: the program's tile with three colour swatches over its entries.
+icon Velqset "
+    stroke #1a4a8a stroke-width 1 fill #2f74d0
+    roundrectangle 0,0 15,15 3,3
+    stroke #ffffff
+    line 3,4 12,4
+    stroke #7a1010 fill #e23a3a
+    rectangle 2,7 5,12
+    stroke #0f5a1e fill #3cc35a
+    rectangle 6,7 9,12
+    stroke #6a5200 fill #ffd21f
+    rectangle 10,7 13,12" ../../Velqset/res
