@@ -98,6 +98,8 @@ fuzz: deps
 	mkdir -p $(FUZZ)/corpus-idlist $(FUZZ)/corpus-descriptor
 	$(FUZZ)/fuzz/idlist_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus-idlist
 	$(FUZZ)/fuzz/descriptor_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 $(FUZZ)/corpus-descriptor
+	mkdir -p $(FUZZ)/corpus-profile
+	$(FUZZ)/fuzz/profile_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ)/corpus-profile fuzz/corpus/profile
 
 # The payload directory reader of the bootstrap installer.
 fuzz-payload: deps

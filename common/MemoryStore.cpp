@@ -14,12 +14,6 @@ wchar_t Fold(wchar_t c)
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return Fold(x) == Fold(y); });
-}
-
 bool NameLess(const std::wstring& a, const std::wstring& b)
 {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
@@ -47,10 +41,17 @@ bool SplitPath(const std::wstring& path, std::vector<std::wstring>& parts)
 
 template <typename List> auto FindName(List& list, const std::wstring& name)
 {
-    return std::find_if(list.begin(), list.end(), [&](const auto& entry) { return SameName(entry.first, name); });
+    return std::find_if(list.begin(), list.end(),
+                        [&](const auto& entry) { return StoreNamesEqual(entry.first, name); });
 }
 
 } // namespace
+
+bool StoreNamesEqual(const std::wstring& a, const std::wstring& b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return Fold(x) == Fold(y); });
+}
 
 CMemoryStore::Key* CMemoryStore::Find(const std::wstring& path, bool create)
 {

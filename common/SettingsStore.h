@@ -39,6 +39,12 @@ inline constexpr wchar_t kSectionSettings[] = L"Settings";
 inline constexpr wchar_t kSectionWindowPos[] = L"WindowPos";
 inline constexpr wchar_t kSectionProfiles[] = L"Profiles";
 
+// Key and value names compare as the registry compares them for the names this system uses:
+// ASCII letters without regard to case, every other unit exactly (so "ランチャー" matches only
+// itself). The in-memory hive matches names with it; so does code that must find a name the way
+// the hive will.
+bool StoreNamesEqual(const std::wstring& a, const std::wstring& b);
+
 class CSettingsStore {
 public:
     explicit CSettingsStore(XIntReading reading) : intReading(reading) {}
