@@ -46,7 +46,7 @@ test: build test-x86 test-native test-x64
 # prefix kept under build/ (build/run-prefix).
 run: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-	@cmake --build $(X64) --target VQLALaunch VQLALaunchS
+	@cmake --build $(X64) --target VQLALaunch VQLALaunchS Velqset
 	@./scripts/run-launcher.sh "$(X64)/bin/Velquinランチャー.exe" build/run-prefix
 
 # Pictures of the open menu in each drawing mode and of the settings tool's dialog without and

@@ -348,6 +348,7 @@ TEST_F(Customizer, LoadingAProfileWritesEveryValueAndTheLaunchersNextMenuDrawsIt
     ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PROFILE_LOAD)));
     Click(dialog, IDC_PROFILE_LOAD);
     EXPECT_TRUE(PollFor(5s, [&] { return !store.GetString(kSectionSettings, kLastLoadProfileValue, L"").empty(); }));
+    RoundTrip(dialog);
 
     CODMSettings stored;
     LoadODMSettings(store, stored);
@@ -473,6 +474,8 @@ TEST_F(Customizer, TheModeDecidesWhichControlsShow)
 
     Click(dialog, IDC_DRAW_CUSTOM);
     EXPECT_TRUE(PollFor(5s, [&] { return SettingsDword(L"DrawType") == 2u; }));
+    // The click's handling ends with the visibility, after the write.
+    RoundTrip(dialog);
     for (int id : {IDC_FONT_TEXT, IDC_HIGHLIGHT_EDGE, IDC_COLOR_TARGET, IDC_USE_TEXTURE, IDC_HUE_PICKER,
                    IDC_LIGHTNESS_PICKER, IDC_HEX, IDC_R})
         EXPECT_TRUE(Shown(dialog, id)) << id;
