@@ -49,11 +49,12 @@ run: deps
 	@cmake --build $(X64) --target VQLALaunch VQLALaunchS Velqset
 	@./scripts/run-launcher.sh "$(X64)/bin/Velquinランチャー.exe" build/run-prefix
 
-# Pictures of the open menu in each drawing mode and of the settings tool's dialog without and
-# with "Separate" into docs/, taken in one Wine session.
+# Pictures of the open menu in each drawing mode and in each built-in profile's look, of the
+# settings tool's dialogs and of the customizer in its modes into docs/, taken in one Wine session.
 screenshots: deps
 	@cmake -S . -B $(X64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-	@cmake --build $(X64) --target launcher_screenshot_driver VQLALaunchS settings_screenshot_driver
+	@cmake --build $(X64) --target launcher_screenshot_driver VQLALaunchS settings_screenshot_driver \
+		customizer_screenshot_driver
 	./scripts/screenshots.sh $(X64)
 
 bench: deps bench-launcher bench-menu bench-settings

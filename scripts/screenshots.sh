@@ -5,8 +5,10 @@
 # "Separate" and each dialog it opens (settings_screenshot_driver.exe seeds both menus, starts
 # the launcher and the tool, opens the dialog and reports its rectangle). Each time the screen is captured and cropped to
 # the rectangle.
-# Usage: scripts/screenshots.sh [X64_BUILD_FOLDER [menu|settings]...] (default build/x64, both
-# sets); pictures go to docs/.
+# Then the customizer's dialog in its modes (customizer_screenshot_driver.exe) and the
+# launcher's menu in the look of each built-in profile.
+# Usage: scripts/screenshots.sh [X64_BUILD_FOLDER [menu|settings|customizer|profiles]...]
+# (default build/x64, every set); pictures go to docs/.
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/x64}
@@ -14,10 +16,11 @@ if [ -z "${VELQ_WINE_SESSION:-}" ]; then
     exec tests/wine/session.sh "$0" "$@"
 fi
 sets=${*:2}
-sets=${sets:-menu settings}
+sets=${sets:-menu settings customizer profiles}
 
 driver="$build/bin/launcher_screenshot_driver.exe"
 settings_driver="$build/bin/settings_screenshot_driver.exe"
+customizer_driver="$build/bin/customizer_screenshot_driver.exe"
 out=docs
 mkdir -p "$out"
 work=$(mktemp -d "${TMPDIR:-/tmp}/velq-shots.XXXXXX")
@@ -95,8 +98,21 @@ for set in $sets; do
             shoot_settings "settings-$dialog" "$dialog"
         done
         ;;
+    customizer)
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+        for shot in mode0 mode2 mode3; do
+            capture "$out/customizer-$shot.png" 0 "$customizer_driver" "$shot" "$(winpath "$work/done")"
+        done
+        capture "$out/customizer-mode2-texture.png" 0 "$customizer_driver" mode2-texture "$(winpath "$work/done")" \
+            "$(winpath "$work/texture.bmp")"
+        ;;
+    profiles)
+        for index in 0 1 2 3 4; do
+            capture "$out/menu-profile$index.png" 6 "$driver" "profile:$index" "$(winpath "$work/done")"
+        done
+        ;;
     *)
-        echo "screenshots.sh: unknown set $set (menu, settings)" >&2
+        echo "screenshots.sh: unknown set $set (menu, settings, customizer, profiles)" >&2
         exit 2
         ;;
     esac

@@ -5,6 +5,7 @@
 // them open until the file named on the command line exists (the script has taken its picture).
 //
 // Usage: launcher_screenshot_driver.exe DRAWTYPE DONEFILE [TEXTUREFILE]
+//        launcher_screenshot_driver.exe profile:N DONEFILE   (the look of built-in profile N)
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +14,8 @@
 
 #include "FakePlatform.h"
 #include "LauncherProbe_win.h"
+#include "ODMSettings.h"
+#include "Profiles.h"
 #include "RegistryStore_win.h"
 #include "SampleTree.h"
 #include "XNode.h"
@@ -88,6 +91,17 @@ void SeedLook(DWORD drawType, const std::wstring& texture)
     }
 }
 
+// A built-in profile as the customizer loads it, in the pictures' font.
+void SeedProfile(size_t index)
+{
+    SeedLook(kDrawCustomColor, L"");
+    CRegistryStore store{XIntReading::Strict};
+    SaveODMSettings(store, BuiltInProfiles()[index].settings);
+    WriteText(L"OwnerDrawFontName", L"MS UI Gothic");
+    WriteDword(kSettingsKey, L"OwnerDrawFontSize", 100);
+    WriteDword(kSettingsKey, L"OwnerDrawPadding", 2);
+}
+
 int Fail(const char* what)
 {
     std::fprintf(stderr, "screenshot driver: %s\n", what);
@@ -95,13 +109,21 @@ int Fail(const char* what)
     return 1;
 }
 
-int Run(DWORD drawType, const std::wstring& doneFile, const std::wstring& texture)
+int Run(const std::wstring& look, const std::wstring& doneFile, const std::wstring& texture)
 {
     CTestFolder folder;
     const std::wstring launcher = folder.File(kLauncherFile);
     if (!CopyFileW((FolderOfThisProgram() + L"\\" + kLauncherFile).c_str(), launcher.c_str(), FALSE))
         return Fail("the launcher cannot be copied");
-    SeedLook(drawType, texture);
+    const std::wstring profilePrefix = L"profile:";
+    if (look.starts_with(profilePrefix)) {
+        const size_t index = static_cast<size_t>(_wtoi(look.c_str() + profilePrefix.size()));
+        if (index >= BuiltInProfiles().size())
+            return Fail("no such built-in profile");
+        SeedProfile(index);
+    } else {
+        SeedLook(static_cast<DWORD>(_wtoi(look.c_str())), texture);
+    }
     if (!SaveDemonstrationMenu(launcher))
         return Fail("the menu cannot be saved");
 
@@ -152,13 +174,13 @@ int Run(DWORD drawType, const std::wstring& doneFile, const std::wstring& textur
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3)
-        return Fail("usage: launcher_screenshot_driver DRAWTYPE DONEFILE [TEXTUREFILE]");
+        return Fail("usage: launcher_screenshot_driver DRAWTYPE|profile:N DONEFILE [TEXTUREFILE]");
     CFakePlatform platform;
     CRegistryStore store{XIntReading::Lenient};
     InstallPlatform(&platform, &store);
     KillRunningLauncher();
     CleanLauncherUserState();
-    const int result = Run(static_cast<DWORD>(_wtoi(argv[1])), argv[2], argc > 3 ? argv[3] : L"");
+    const int result = Run(argv[1], argv[2], argc > 3 ? argv[3] : L"");
     KillRunningLauncher();
     InstallPlatform(nullptr, nullptr);
     CleanLauncherUserState();
