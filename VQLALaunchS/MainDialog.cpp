@@ -188,20 +188,9 @@ bool CMainDialog::OnInitDialog()
 
 bool CMainDialog::BecomeTheInstance()
 {
-    HWND first = nullptr;
-    switch (PublishInstanceWindow(App().instanceMappingName.c_str(), Handle(), instanceBlock, first)) {
-    case XPublish::Published:
-    case XPublish::Unavailable: // runs without single-instance protection
+    if (BecomeInstanceOrBringOtherForward(App().instanceMappingName.c_str(), Handle(), instanceBlock)) {
         isTheInstance = true;
         return true;
-    case XPublish::AnotherRuns:
-        break;
-    }
-    if (first) {
-        // A minimised dialog would only flash its taskbar button.
-        if (IsIconic(first))
-            ShowWindowAsync(first, SW_RESTORE);
-        SetForegroundWindow(first);
     }
     PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
     return false;

@@ -56,6 +56,26 @@ HWND CPickerWnd::Owner() const
     return owner ? owner : GetParent(Handle());
 }
 
+LRESULT CPickerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        CPaint paint(Handle());
+        Paint(paint.dc);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(cursor);
+            return TRUE;
+        }
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
 void CPickerWnd::Notify(LPARAM value)
 {
     SendMessageW(Owner(), WM_PICKER_CHANGED, GetDlgCtrlID(Handle()), value);
@@ -76,19 +96,6 @@ LRESULT CColorPickerCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         image = WrapPixels(HueSaturationField().data(), kHueFieldWidth, kHueFieldHeight);
         return 0;
-    case WM_PAINT: {
-        CPaint paint(Handle());
-        Paint(paint.dc);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(cursor);
-            return TRUE;
-        }
-        break;
     case WM_LBUTTONDOWN:
         tracking = 1;
         UpdateFromPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -112,7 +119,7 @@ LRESULT CColorPickerCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    return Default(message, wParam, lParam);
+    return CPickerWnd::WindowProc(message, wParam, lParam);
 }
 
 void CColorPickerCtrl::Paint(HDC dc)
@@ -156,19 +163,6 @@ LRESULT CLightnessPickerCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         layout = LightnessBarLayout(width);
         InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
-    case WM_PAINT: {
-        CPaint paint(Handle());
-        Paint(paint.dc);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(cursor);
-            return TRUE;
-        }
-        break;
     case WM_LBUTTONDOWN:
         tracking = 1;
         UpdateFromPoint(GET_Y_LPARAM(lParam));
@@ -192,7 +186,7 @@ LRESULT CLightnessPickerCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     }
-    return Default(message, wParam, lParam);
+    return CPickerWnd::WindowProc(message, wParam, lParam);
 }
 
 void CLightnessPickerCtrl::BuildColumn()
@@ -267,21 +261,8 @@ LRESULT CXColorSampleCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         width = LOWORD(lParam);
         height = HIWORD(lParam);
         return 0;
-    case WM_PAINT: {
-        CPaint paint(Handle());
-        Paint(paint.dc);
-        return 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(cursor);
-            return TRUE;
-        }
-        break;
-    }
-    return Default(message, wParam, lParam);
+    return CPickerWnd::WindowProc(message, wParam, lParam);
 }
 
 void CXColorSampleCtrl::Paint(HDC dc)

@@ -35,6 +35,9 @@ public:
     HWND owner = nullptr;
 
 protected:
+    // Painting, the background (none: Paint covers the whole area) and the cursor.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void Paint(HDC dc) = 0;
     void Notify(LPARAM value);
     HWND Owner() const;
     HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -54,7 +57,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void UpdateFromPoint(int x, int y);
 
     std::shared_ptr<Gdiplus::Bitmap> image;
@@ -78,7 +81,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void BuildColumn();
     void UpdateFromPoint(int y);
 
@@ -111,7 +114,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
 
     int width = 0;
     int height = 0;

@@ -246,20 +246,9 @@ void CVelqsetDialog::SetIcons()
 
 bool CVelqsetDialog::BecomeTheInstance()
 {
-    HWND first = nullptr;
-    switch (PublishInstanceWindow(kCustomizerBlockName, Handle(), instanceBlock, first)) {
-    case XPublish::Published:
-    case XPublish::Unavailable: // runs without single-instance protection
+    if (BecomeInstanceOrBringOtherForward(kCustomizerBlockName, Handle(), instanceBlock)) {
         isTheInstance = true;
         return true;
-    case XPublish::AnotherRuns:
-        break;
-    }
-    if (first) {
-        // A minimised dialog would only flash its taskbar button.
-        if (IsIconic(first))
-            ShowWindowAsync(first, SW_RESTORE);
-        SetForegroundWindow(first);
     }
     PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
     return false;

@@ -146,6 +146,17 @@ inline constexpr int kODMBoldWeight = 600;
 // The leading decimal integer of an edit text (sign allowed); 0 when the text does not begin
 // with a number. Not clamped; values beyond 32 bits saturate.
 int ParseODMEditNumber(const std::wstring& text);
+// The value of one hexadecimal digit of either case; -1 for anything else.
+inline int HexDigitValue(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    return -1;
+}
 // A typed value as the customizer stores it: clamped where the catalogue says so.
 int ClampTypedODMValue(XODMValue value, int number);
 

@@ -17,17 +17,6 @@ bool PassesUnchanged(wchar_t c)
            c == L'_' || c == L'~';
 }
 
-int HexDigitValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    return -1;
-}
-
 uint8_t FlagByte(int value)
 {
     return value != 0 ? 1 : 0;

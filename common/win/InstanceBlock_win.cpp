@@ -75,6 +75,20 @@ XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& 
     return claim.Result();
 }
 
+bool BecomeInstanceOrBringOtherForward(const wchar_t* name, HWND window, CKernelHandle& block)
+{
+    HWND other = nullptr;
+    if (PublishInstanceWindow(name, window, block, other) != XPublish::AnotherRuns)
+        return true;
+    if (other) {
+        // A minimised window would only flash its taskbar button.
+        if (IsIconic(other))
+            ShowWindowAsync(other, SW_RESTORE);
+        SetForegroundWindow(other);
+    }
+    return false;
+}
+
 void CloseToolWindows()
 {
     for (const wchar_t* name : {kCustomizerBlockName, kSettingsToolBlockName}) {

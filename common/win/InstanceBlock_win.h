@@ -28,6 +28,11 @@ enum class XPublish {
 // window kept there (null when it cannot be read).
 XPublish PublishInstanceWindow(const wchar_t* name, HWND window, CKernelHandle& block, HWND& other);
 
+// The election of a program whose window exists already: true when this process is the
+// instance, or runs without the protection because the block could not be created; false when
+// another process is, whose window (restored if minimised) is then brought to the front.
+bool BecomeInstanceOrBringOtherForward(const wchar_t* name, HWND window, CKernelHandle& block);
+
 // The election taken before this process has a window: the block is created (or found) at
 // once, so that no other process can win it while the window is being made, and the window
 // is written into it afterwards. Until then the block holds a null handle.
