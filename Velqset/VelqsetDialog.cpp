@@ -487,6 +487,27 @@ void CVelqsetDialog::Apply()
         WriteValue(XODMValue::AlphaHighlight);
 }
 
+int* CVelqsetDialog::WorkingValue(int id)
+{
+    switch (id) {
+    case IDC_R:
+        return &r;
+    case IDC_G:
+        return &g;
+    case IDC_B:
+        return &b;
+    case IDC_A:
+        return &a;
+    case IDC_H:
+        return &h;
+    case IDC_S:
+        return &s;
+    case IDC_L:
+        return &l;
+    }
+    return nullptr;
+}
+
 int CVelqsetDialog::ReadColorEdit(int id) const
 {
     return ReadColorEditNumber(ItemText(id), ColorEditMaximum(id));
@@ -533,7 +554,7 @@ void CVelqsetDialog::OnColorEditChanged(int id)
     case IDC_R:
     case IDC_G:
     case IDC_B: {
-        (id == IDC_R ? r : id == IDC_G ? g : b) = value;
+        *WorkingValue(id) = value;
         const CHlsColor hls = RgbToHls(r, g, b);
         h = std::min(hls.h, kMaxHue);
         l = hls.l;
@@ -553,7 +574,7 @@ void CVelqsetDialog::OnColorEditChanged(int id)
     case IDC_H:
     case IDC_S:
     case IDC_L: {
-        (id == IDC_H ? h : id == IDC_S ? s : l) = value;
+        *WorkingValue(id) = value;
         const CRgbColor rgb = HlsToRgb(h, l, s);
         r = rgb.r;
         g = rgb.g;
@@ -571,10 +592,8 @@ void CVelqsetDialog::OnColorEditLeft(int id)
 {
     if (updateCounter > 0)
         return;
-    const int value = id == IDC_R ? r : id == IDC_G ? g : id == IDC_B ? b : id == IDC_A ? a : id == IDC_H ? h
-                                                                                            : id == IDC_S ? s
-                                                                                                          : l;
-    WriteNumber(id, value);
+    if (int* value = WorkingValue(id))
+        WriteNumber(id, *value);
 }
 
 void CVelqsetDialog::OnHexChanged()

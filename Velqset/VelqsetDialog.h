@@ -65,6 +65,8 @@ private:
     // The working colour
     void Apply();
     bool Dragging() const;
+    // The working colour's component that a colour edit shows; null for other controls.
+    int* WorkingValue(int id);
     int ReadColorEdit(int id) const;
     void WriteNumber(int id, int value);
     void WriteRgbEdits();

@@ -58,17 +58,6 @@ bool SaveDemonstrationMenu(const std::wstring& launcher)
     return left.Save();
 }
 
-void WriteText(const wchar_t* name, const std::wstring& text)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
 void SeedLook(DWORD drawType, const std::wstring& texture)
 {
     WriteDword(kSettingsKey, L"H_Initialized", 1);
@@ -79,14 +68,14 @@ void SeedLook(DWORD drawType, const std::wstring& texture)
     WriteDword(kSettingsKey, L"Win10WorkaroundX", 0);
     WriteDword(kSettingsKey, L"DrawType", drawType);
     // A face every Japanese system has; the session maps it to IPAPGothic.
-    WriteText(L"OwnerDrawFontName", L"MS UI Gothic");
+    WriteString(kSettingsKey, L"OwnerDrawFontName", L"MS UI Gothic");
     WriteDword(kSettingsKey, L"OwnerDrawFontSize", 100);
     WriteDword(kSettingsKey, L"OwnerDrawPadding", 2);
     WriteDword(kSettingsKey, L"OwnerDrawHighlightEdge", 2);
     WriteDword(kSettingsKey, L"CustomCOlorHighlightEdge", 0x3C9BE8);
     if (!texture.empty()) {
         WriteDword(kSettingsKey, L"OwnerDrawUseTexture", 1);
-        WriteText(L"OwnerDrawTextureFile", texture);
+        WriteString(kSettingsKey, L"OwnerDrawTextureFile", texture);
         WriteDword(kSettingsKey, L"OwnerDrawAlphaHighlight", 160);
     }
 }
@@ -97,7 +86,7 @@ void SeedProfile(size_t index)
     SeedLook(kDrawCustomColor, L"");
     CRegistryStore store{XIntReading::Strict};
     SaveODMSettings(store, BuiltInProfiles()[index].settings);
-    WriteText(L"OwnerDrawFontName", L"MS UI Gothic");
+    WriteString(kSettingsKey, L"OwnerDrawFontName", L"MS UI Gothic");
     WriteDword(kSettingsKey, L"OwnerDrawFontSize", 100);
     WriteDword(kSettingsKey, L"OwnerDrawPadding", 2);
 }

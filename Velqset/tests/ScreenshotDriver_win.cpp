@@ -19,17 +19,6 @@ namespace {
 const wchar_t kCustomizerFile[] = L"Velquinランチャーカスタマイズツール.exe";
 const wchar_t kDialogTitle[] = L"Velquinランチャー カスタマイズ";
 
-void WriteText(const wchar_t* name, const std::wstring& text)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
 int Fail(const char* what)
 {
     std::fprintf(stderr, "customizer screenshot driver: %s\n", what);
@@ -41,13 +30,13 @@ int Run(const std::wstring& shot, const std::wstring& doneFile, const std::wstri
 {
     const int drawType = shot == L"mode0" ? kDrawTheme : shot == L"mode3" ? kDrawBySystem : kDrawCustomColor;
     WriteDword(kSettingsKey, L"DrawType", static_cast<DWORD>(drawType));
-    WriteText(L"OwnerDrawFontName", L"MS UI Gothic");
+    WriteString(kSettingsKey, L"OwnerDrawFontName", L"MS UI Gothic");
     WriteDword(kSettingsKey, L"OwnerDrawFontSize", 105);
     WriteDword(kSettingsKey, L"OwnerDrawFontWeight", 700);
     WriteDword(kSettingsKey, L"CustomColorBack", 0x354F01);
     if (shot == L"mode2-texture") {
         WriteDword(kSettingsKey, L"OwnerDrawUseTexture", 1);
-        WriteText(L"OwnerDrawTextureFile", texture);
+        WriteString(kSettingsKey, L"OwnerDrawTextureFile", texture);
     }
 
     CProcess process = CProcess::Start(FolderOfThisProgram() + L"\\" + kCustomizerFile, L"");

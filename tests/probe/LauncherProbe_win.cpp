@@ -313,6 +313,12 @@ void WriteDword(const std::wstring& keyPath, const wchar_t* name, DWORD value)
     RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), name, REG_DWORD, &value, sizeof(value));
 }
 
+void WriteString(const std::wstring& keyPath, const wchar_t* name, const std::wstring& text)
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
 void WriteBinary(const std::wstring& keyPath, const wchar_t* name, const std::vector<uint8_t>& bytes)
 {
     RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), name, REG_BINARY, bytes.data(),

@@ -111,4 +111,6 @@ bool KeyExists(const std::wstring& keyPath);
 void DeleteKey(const std::wstring& keyPath);
 bool ReadDword(const std::wstring& keyPath, const wchar_t* name, DWORD& value);
 void WriteDword(const std::wstring& keyPath, const wchar_t* name, DWORD value);
+// REG_SZ with its terminating NUL.
+void WriteString(const std::wstring& keyPath, const wchar_t* name, const std::wstring& text);
 void WriteBinary(const std::wstring& keyPath, const wchar_t* name, const std::vector<uint8_t>& bytes);
